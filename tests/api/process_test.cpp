@@ -1,0 +1,101 @@
+// Whole-process properties: the record at load, and a session that never
+// touches the heap. Built without sanitizers (they replace the allocator)
+// and run as one process, tests in file order.
+#include "support.h"
+
+#include <cstddef>
+#include <cstdlib>
+
+namespace {
+bool counting = false;
+int allocations = 0;
+} // namespace
+
+extern "C" {
+void *__libc_malloc(size_t size);
+void *__libc_calloc(size_t count, size_t size);
+void *__libc_realloc(void *ptr, size_t size);
+
+void *malloc(size_t size) {
+    if (counting) ++allocations;
+    return __libc_malloc(size);
+}
+void *calloc(size_t count, size_t size) {
+    if (counting) ++allocations;
+    return __libc_calloc(count, size);
+}
+void *realloc(void *ptr, size_t size) {
+    if (counting) ++allocations;
+    return __libc_realloc(ptr, size);
+}
+}
+
+TEST(Process, RecordHoldsItsLoadTimeValuesBeforeAnyCall) {
+    EXPECT_EQ(GetPlayState(), 2);
+    EXPECT_EQ(g_ctx.m_szPlayFile[0], 0);
+    EXPECT_EQ(g_ctx.m_pfnOldVideoProc.load(), nullptr);
+    EXPECT_EQ(g_ctx.m_pGB, nullptr);
+    EXPECT_EQ(g_ctx.m_pMC, nullptr);
+    EXPECT_EQ(g_ctx.m_pME, nullptr);
+    EXPECT_EQ(g_ctx.m_pMS, nullptr);
+    EXPECT_EQ(g_ctx.m_pVW, nullptr);
+    EXPECT_EQ(g_ctx.m_pBA, nullptr);
+    EXPECT_EQ(g_ctx.m_hwndHost.load(), nullptr);
+    EXPECT_EQ(g_ctx.m_hwndVideo, nullptr);
+    EXPECT_EQ(g_ctx.m_hwndDrain, nullptr);
+    EXPECT_EQ(g_ctx.m_lVolume, 0);
+}
+
+TEST(Process, CountingHookSeesAnAllocation) {
+    counting = true;
+    void *volatile p = std::malloc(16);
+    counting = false;
+    std::free(p);
+    EXPECT_EQ(allocations, 1);
+    allocations = 0;
+}
+
+TEST(Process, AWholeSessionAllocatesNothing) {
+    fake::Reset();
+    HWND host = fake::NewWindow("host");
+    HWND video = fake::NewWindow("video");
+    HWND drain = fake::NewWindow("drain");
+    fake::SetFirstChild(host, video);
+    fake::values().duration = 40000000;
+    LONGLONG current = 0, duration = 0;
+    LONG full = 0;
+
+    counting = true;
+    Initialize();
+    SetHWND(host);
+    InitGraph(u"clip.avi");
+    PutForeground(TRUE);
+    PutMessageDrain(drain);
+    PlayPause();
+    GetPlayPositionDuration();
+    GetPlayPositionCurrent();
+    GetPlayPositionDurationPercent();
+    TotalTime();
+    GetPlayPosition(&current, &duration);
+    SeekSong(50.0f);
+    ToggleMute();
+    ToggleMute();
+    Set_Volume(GetVolumeInit());
+    SetVolume(GetVolume());
+    FullScreen(TRUE);
+    IsFullScreen(&full);
+    FullScreen(FALSE);
+    fake::Deliver(video, WM_LBUTTONUP, 0, 0);
+    PlayPause();
+    Stop();
+    PutForeground(FALSE);
+    ClearGraph();
+    InitGraph(u"missing.avi");
+    InitGraph(u"clip.avi");
+    ClearGraph();
+    UnInitialize();
+    counting = false;
+
+    EXPECT_EQ(allocations, 0);
+    EXPECT_EQ(fake::Outstanding(), 0);
+}
