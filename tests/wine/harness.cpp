@@ -1,0 +1,146 @@
+#include "harness.h"
+
+#include <stdarg.h>
+#include <string.h>
+
+namespace wt {
+
+int failures = 0;
+
+namespace {
+
+wchar_t mediaDir[MAX_PATH];
+wchar_t mediaPath[MAX_PATH];
+
+struct Counter {
+    HWND hwnd;
+    UINT msg;
+    int count;
+};
+Counter counters[64];
+int counterCount = 0;
+
+LRESULT CALLBACK HostProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg >= WM_USER) {
+        int i = 0;
+        while (i < counterCount && !(counters[i].hwnd == hwnd && counters[i].msg == msg)) ++i;
+        if (i == counterCount && counterCount < 64) counters[counterCount++] = Counter{hwnd, msg, 0};
+        if (i < counterCount) ++counters[i].count;
+        printf("  message 0x%x (%llu, %lld) to %p\n", msg, (unsigned long long)wParam, (long long)lParam,
+               (void *)hwnd);
+        return 0;
+    }
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+} // namespace
+
+bool Check(bool ok, const char *what, const char *file, int line) {
+    if (!ok) {
+        ++failures;
+        printf("FAILED %s:%d: %s\n", file, line, what);
+        fflush(stdout);
+    }
+    return ok;
+}
+
+bool CheckEq(long long got, long long want, const char *what, const char *file, int line) {
+    if (got == want) return true;
+    ++failures;
+    printf("FAILED %s:%d: %s (got %lld = 0x%llx, want %lld = 0x%llx)\n", file, line, what, got,
+           (unsigned long long)got, want, (unsigned long long)want);
+    fflush(stdout);
+    return false;
+}
+
+void ExpectDebugLine(const char *format, ...) {
+    char line[512];
+    va_list args;
+    va_start(args, format);
+    vsnprintf(line, sizeof line, format, args);
+    va_end(args);
+    // Wine prints the text escaped: a line feed shows as \n.
+    printf("expect-debug: ");
+    for (const char *c = line; *c; ++c) {
+        if (*c == '\n')
+            printf("\\n");
+        else if (*c == '\r')
+            printf("\\r");
+        else
+            putchar(*c);
+    }
+    printf("\n");
+    fflush(stdout);
+}
+
+const wchar_t *Media(const char *name) {
+    _snwprintf(mediaPath, MAX_PATH, L"%ls\\%hs", mediaDir, name);
+    mediaPath[MAX_PATH - 1] = 0;
+    return mediaPath;
+}
+
+HWND CreateHost(const wchar_t *title) {
+    static bool registered = false;
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    if (!registered) {
+        WNDCLASSW wc = {};
+        wc.lpfnWndProc = HostProc;
+        wc.hInstance = instance;
+        wc.hbrBackground = (HBRUSH)GetStockObject(GRAY_BRUSH);
+        wc.lpszClassName = L"FlatplayTestHost";
+        RegisterClassW(&wc);
+        registered = true;
+    }
+    HWND hwnd = CreateWindowExW(0, L"FlatplayTestHost", title, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE, 0,
+                                0, 640, 480, nullptr, nullptr, instance, nullptr);
+    Pump(50);
+    return hwnd;
+}
+
+int TakeReceived(HWND hwnd, UINT msg) {
+    for (int i = 0; i < counterCount; ++i)
+        if (counters[i].hwnd == hwnd && counters[i].msg == msg) {
+            int n = counters[i].count;
+            counters[i].count = 0;
+            return n;
+        }
+    return 0;
+}
+
+void Pump(DWORD ms) {
+    DWORD end = GetTickCount() + ms;
+    do {
+        MSG m;
+        while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&m);
+            DispatchMessageW(&m);
+        }
+        Sleep(5);
+    } while ((LONG)(end - GetTickCount()) > 0);
+}
+
+int Main(int argc, char **argv, const Case *cases, int count) {
+    setvbuf(stdout, nullptr, _IONBF, 0);
+    if (argc < 3) {
+        printf("usage: %s CASE MEDIA_DIR\n", argv[0]);
+        return 2;
+    }
+    // Unix paths reach Wine through its Z: drive.
+    const char *dir = argv[2];
+    _snwprintf(mediaDir, MAX_PATH, L"%hs%hs", dir[0] == '/' ? "Z:" : "", dir);
+    mediaDir[MAX_PATH - 1] = 0;
+    for (wchar_t *c = mediaDir; *c; ++c)
+        if (*c == L'/') *c = L'\\';
+
+    for (int i = 0; i < count; ++i) {
+        if (strcmp(cases[i].name, argv[1]) != 0) continue;
+        printf("case %s\n", cases[i].name);
+        cases[i].run();
+        printf("%s: %d failed check(s)\n", cases[i].name, failures);
+        return failures ? 1 : 0;
+    }
+    printf("unknown case %s\n", argv[1]);
+    return 2;
+}
+
+} // namespace wt
