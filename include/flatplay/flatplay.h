@@ -128,13 +128,9 @@ typedef HRESULT(WINAPI *FLATPLAY_GETPLAYPOSITION_FN)(LONGLONG *current, LONGLONG
 #if defined(_MSC_VER) && defined(__cplusplus)
 HRESULT WINAPI GetPlayPosition(LONGLONG *current, LONGLONG *duration);
 #elif defined(_WIN32) && defined(__GNUC__)
-/* GCC binds the declaration to the decorated symbol (quoted for the assembler;
- * x86 symbols carry the leading underscore). */
-#if defined(_WIN64)
+/* GCC binds the declaration to the decorated symbol, quoted for the
+ * assembler; like MSVC, C++ names carry no leading underscore on x86. */
 #define FLATPLAY_GETPLAYPOSITION_ASM "\"" FLATPLAY_GETPLAYPOSITION_EXPORT "\""
-#else
-#define FLATPLAY_GETPLAYPOSITION_ASM "\"_" FLATPLAY_GETPLAYPOSITION_EXPORT "\""
-#endif
 FLATPLAY_EXTERN_C HRESULT WINAPI GetPlayPosition(LONGLONG *current, LONGLONG *duration)
     __asm__(FLATPLAY_GETPLAYPOSITION_ASM);
 #elif !defined(_WIN32)
