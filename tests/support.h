@@ -30,3 +30,17 @@ protected:
 
 // The exact diagnostic line for a failed call, as the library renders it.
 std::u16string FailedLine(HRESULT hr, const char16_t *call);
+
+// Takes one interface field of the record away for a scope and puts it
+// back, so that the fixture's teardown still releases it.
+template <typename Interface> class Without {
+public:
+    explicit Without(Interface *&field) : field_(field), saved_(field) { field_ = nullptr; }
+    ~Without() { field_ = saved_; }
+    Without(const Without &) = delete;
+    Without &operator=(const Without &) = delete;
+
+private:
+    Interface *&field_;
+    Interface *saved_;
+};

@@ -1,57 +1,37 @@
-// A host of flatplay.dll. For now a scripted session only: it opens a
-// file in a window of its own, prints the play state, and closes again.
-#include <flatplay/flatplay.h>
-#include <windows.h>
+// flatplay demo host.
+//   player [FILE]                         interactive: open FILE, or use Open / drop a file
+//   player --script DIR AV_FILE [VIDEO]   headless session: timeline on stdout, PNGs in DIR
+#include "player.h"
 
 #include <stdio.h>
-
-namespace {
-
-LRESULT CALLBACK HostProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_DESTROY) PostQuitMessage(0);
-    return DefWindowProcW(hwnd, msg, wParam, lParam);
-}
-
-const char *StateName(LONG state) {
-    switch (state) {
-    case FLATPLAY_RUNNING: return "running";
-    case FLATPLAY_PAUSED: return "paused";
-    case FLATPLAY_STOPPED: return "stopped";
-    case FLATPLAY_CLOSED: return "closed";
-    default: return "?";
-    }
-}
-
-void Report(const char *call, long result) {
-    printf("%-28s -> 0x%08lx   state %ld (%s)\n", call, (unsigned long)result, GetPlayState(),
-           StateName(GetPlayState()));
-}
-
-} // namespace
+#include <wchar.h>
 
 int wmain(int argc, wchar_t **argv) {
     setvbuf(stdout, nullptr, _IONBF, 0);
-    if (argc < 2) {
-        printf("usage: player FILE\n");
+    bool script = argc >= 2 && wcscmp(argv[1], L"--script") == 0;
+    if (script && argc < 4) {
+        printf("usage: player --script OUT_DIR AV_FILE [VIDEO_ONLY_FILE]\n");
         return 2;
     }
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = HostProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hbrBackground = (HBRUSH)GetStockObject(BLACK_BRUSH);
-    wc.lpszClassName = L"FlatplayPlayer";
-    RegisterClassW(&wc);
-    HWND host = CreateWindowExW(0, wc.lpszClassName, L"flatplay", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE,
-                                0, 0, 640, 480, nullptr, nullptr, wc.hInstance, nullptr);
+    if (!CreatePlayerWindows(GetModuleHandleW(nullptr))) {
+        printf("cannot create the player window\n");
+        return 1;
+    }
+    if (script) {
+        int rc = RunScript(argv[2], argv[3], argc > 4 ? argv[4] : nullptr);
+        DestroyWindow(g_player.main);
+        return rc;
+    }
 
-    Report("GetPlayState()", GetPlayState());
-    Report("Initialize()", Initialize());
-    Report("SetHWND(host)", SetHWND(host));
-    HRESULT opened = InitGraph(argv[1]);
-    Report("InitGraph(file)", opened);
+    if (Initialize() < 0) return 1;
+    SetHWND(g_player.videoArea);
+    if (argc >= 2) OpenMedia(argv[1]);
+    MSG m;
+    while (GetMessageW(&m, nullptr, 0, 0) > 0) {
+        TranslateMessage(&m);
+        DispatchMessageW(&m);
+    }
     ClearGraph();
-    Report("ClearGraph()", 0);
-    Report("UnInitialize()", UnInitialize());
-    DestroyWindow(host);
-    return opened < 0 ? 1 : 0;
+    UnInitialize();
+    return 0;
 }

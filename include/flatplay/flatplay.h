@@ -86,17 +86,22 @@ FLATPLAY_EXTERN_C void WINAPI ClearGraph(void);
 /* ---- Transport ---------------------------------------------------------- */
 
 /* Runs the graph when Paused or Stopped (state -> Running), otherwise pauses
- * it (state -> Paused). Needs a graph: E_FAIL without one.
- * Returns the code of Run or Pause; on a negative code the state is kept. */
+ * it (state -> Paused), also when Closed by an Initialize after InitGraph.
+ * Needs a graph: E_FAIL without one, nothing called.
+ * Returns the code of Run or Pause (S_FALSE while the graph is still
+ * changing state counts as success); on a negative code the state is kept. */
 FLATPLAY_EXTERN_C HRESULT WINAPI PlayPause(void);
 
-/* Stops the graph, rewinds it to 0 and leaves it paused there; state ->
- * Stopped as soon as the stop succeeded. Acts only when Running or Paused
- * with a graph; otherwise returns 0 and calls nothing.
+/* Stops the graph, rewinds it to 0 and leaves it paused there, so the next
+ * PlayPause plays from the start. State -> Stopped as soon as the stop
+ * succeeded, even if the rewind or the pause then fails. Acts only when
+ * Running or Paused with a graph; otherwise returns 0 and calls nothing.
  * Returns the code of the last call made (Stop, SetPositions or Pause). */
 FLATPLAY_EXTERN_C HRESULT WINAPI Stop(void);
 
-/* ---- Timeline (all return 0 unless Running or Paused with a graph) ----- */
+/* ---- Timeline (only when Running or Paused with a graph) --------------- */
+/* The four value queries return 0 otherwise and call nothing; a failing
+ * query is not reported and also reads as 0. */
 
 /* Duration in 100-ns units; 0 when inactive or when the graph cannot say. */
 FLATPLAY_EXTERN_C LONGLONG WINAPI GetPlayPositionDuration(void);
@@ -107,16 +112,23 @@ FLATPLAY_EXTERN_C LONGLONG WINAPI GetPlayPositionDurationPercent(void);
 /* Duration in whole seconds (truncated). */
 FLATPLAY_EXTERN_C LONGLONG WINAPI TotalTime(void);
 
-/* Seeks to percent of the duration, computed in single precision
- * (duration * percent * 0.01f, truncated). Not clamped; NaN seeks to 0 and a
- * target beyond the 64-bit range saturates. The play state is kept.
- * Returns 0 when inactive (nothing done), else the code of SetPositions. */
+/* Seeks to percent of the duration, computed in single precision, rounded
+ * after each step: (float)duration * percent * 0.01f, truncated toward zero
+ * (50 on 1,000,000,000 units gives 499,999,968). Not clamped: below 0 or
+ * above 100 the graph gets the computed target; NaN seeks to 0 and a target
+ * beyond the 64-bit range saturates. A duration the graph cannot give
+ * counts as 0. The play state is kept.
+ * Returns 0 when inactive (nothing done), else the code of SetPositions.
+ * Wine 8 (not Windows): once a graph with both sound and video has been
+ * seeked, IMediaControl::Stop never returns, so Stop and ClearGraph hang;
+ * sound-only and video-only graphs are not affected. */
 FLATPLAY_EXTERN_C HRESULT WINAPI SeekSong(float percent);
 
 /* Current position and duration together, in 100-ns units.
- * Returns: E_FAIL when not Running or Paused with a graph; E_POINTER if a
- * pointer is NULL; a negative code if either query fails. Both out-values
- * are written only on success.
+ * Returns: E_FAIL when not Running or Paused with a graph, then E_POINTER
+ * if a pointer is NULL (nothing called); the negative code of the duration
+ * or position query if one fails; else the position query's code. Both
+ * out-values are written only on success.
  * Exported only under the MSVC-decorated name below (the host compiler's
  * binding for this C++ signature), never as plain "GetPlayPosition". */
 #if defined(_WIN64)
@@ -131,50 +143,78 @@ HRESULT WINAPI GetPlayPosition(LONGLONG *current, LONGLONG *duration);
 /* GCC binds the declaration to the decorated symbol, quoted for the
  * assembler; like MSVC, C++ names carry no leading underscore on x86. */
 #define FLATPLAY_GETPLAYPOSITION_ASM "\"" FLATPLAY_GETPLAYPOSITION_EXPORT "\""
-FLATPLAY_EXTERN_C HRESULT WINAPI GetPlayPosition(LONGLONG *current, LONGLONG *duration)
-    __asm__(FLATPLAY_GETPLAYPOSITION_ASM);
+FLATPLAY_EXTERN_C HRESULT WINAPI GetPlayPosition(LONGLONG *current,
+                                                 LONGLONG *duration) __asm__(FLATPLAY_GETPLAYPOSITION_ASM);
 #elif !defined(_WIN32)
 FLATPLAY_EXTERN_C HRESULT WINAPI GetPlayPosition(LONGLONG *current, LONGLONG *duration);
 #endif
 /* Other Windows compilers (MSVC compiling C): GetProcAddress(module,
  * FLATPLAY_GETPLAYPOSITION_EXPORT) cast to FLATPLAY_GETPLAYPOSITION_FN. */
 
-/* ---- Volume (device volume works without Initialize or a graph) --------- */
+/* ---- Volume ------------------------------------------------------------- */
 
-/* Raw volume of wave output device 0: low word left (or only) channel, high
- * word right, 0xFFFF full. 0 if the device cannot be read. */
+/* The four device-volume exports address wave output device 0 at any time:
+ * they need neither Initialize nor a graph, change no player state and never
+ * report a device failure. Their attenuation scale is linear, computed in
+ * single precision and truncated toward zero. */
+
+/* Returns the raw volume of wave output device 0: low word left (or only)
+ * channel, high word right, 0xFFFF full. 0 if the device cannot be read. */
 FLATPLAY_EXTERN_C DWORD WINAPI GetVolumeInit(void);
-/* Sets the raw volume of wave output device 0 unchanged. Returns 0; a device
- * failure is not reported. */
+/* Sets the raw volume of wave output device 0 to `volume` unchanged (layout
+ * as GetVolumeInit). Returns 0, also when the device refuses. */
 FLATPLAY_EXTERN_C HRESULT WINAPI Set_Volume(DWORD volume);
-/* Device volume as attenuation (linear: 0xFFFF -> 0, 0x8000 -> -5000, 0 ->
- * -10000); a set right-channel word gives values of 0 or above. -10000 if
- * the device cannot be read. */
+/* Returns the device volume as an attenuation in hundredths of a decibel,
+ * from the whole 32-bit value taken as unsigned: 0xFFFF -> 0, 0x8000 ->
+ * -5000, 0x7FFF -> -5001, 0 -> -10000. A right-channel word is not masked
+ * off and gives 0 or more (0x00010000 -> 0, 0x33333333 -> 131064000).
+ * -10000 if the device cannot be read. */
 FLATPLAY_EXTERN_C LONG WINAPI GetVolume(void);
-/* Sets the device volume from an attenuation (sign ignored; magnitudes above
- * 10000 give silence), left or only channel. Returns 0; a device failure is
- * not reported. */
+/* Sets the device volume from an attenuation in hundredths of a decibel, its
+ * sign ignored (5000 acts as -5000): the level goes to the low word (0 ->
+ * 0xFFFF, -5000 -> 0x7FFF, -10000 -> 0) and 0 to the high word, so a device
+ * with separate channel volumes gets its right channel silenced. Magnitudes
+ * above 10000 send 0 (silence). On a device that keeps what was set,
+ * GetVolume then reads -|attenuation| or one lower (-5000 reads -5001).
+ * Returns 0, also when the device refuses. */
 FLATPLAY_EXTERN_C HRESULT WINAPI SetVolume(LONG attenuation);
-/* Mutes the graph's sound if it is at full volume, otherwise sets it to full
- * volume. Needs a graph: 0 without one. Returns the code of get_Volume or
- * put_Volume. */
+/* Reads the graph's audio volume and sets it to -10000 (silent) if it was 0
+ * (full), otherwise to 0: nothing is saved, so a lowered volume comes back
+ * full. Works in every play state.
+ * Returns 0 without a graph or its audio interface (nothing done); otherwise
+ * the code of get_Volume (on failure nothing is set and "Failed in
+ * pBA->get_Volume!  hr=0x..." goes to the debug output) or of put_Volume (on
+ * failure "FAILED(hr=0x...) in m_pBA->put_Volume(m_lVolume)"). */
 FLATPLAY_EXTERN_C HRESULT WINAPI ToggleMute(void);
 
 /* ---- Video -------------------------------------------------------------- */
 
-/* show != 0: places the video (9,27 519x393 on an 800x480 screen, else
- * 4,14 312x223), shows it and brings it to the foreground; the first time
- * per graph it also starts forwarding taps on the host's first child window
- * as WM_VIDEO_TAPPED. show == 0: hides it. Works in every play state.
+/* show != 0: places the video in the host window (left 9, top 27, 519 x 393
+ * pixels on an 800 x 480 screen; 4, 14, 312 x 223 on any other), shows it
+ * and brings it to the foreground. The first time per graph that the host
+ * window (SetHWND) has a child, it also replaces the procedure of that
+ * first child (the video window) to post WM_VIDEO_TAPPED, both parameters
+ * 0, to the host window of the moment on every left-button release; all
+ * messages still reach the child's own procedure, which ClearGraph puts
+ * back. The forwarding runs on the thread that owns the video window (with
+ * a multithreaded COM apartment that may be DirectShow's own), so the tap
+ * arrives through the host's message queue. A child whose procedure cannot
+ * be read is left alone.
+ * show == 0: hides it and leaves position and forwarding as they are.
+ * Works in every play state; changes no state.
  * Returns 0, or E_FAIL without a graph. Video-window failures are ignored. */
 FLATPLAY_EXTERN_C HRESULT WINAPI PutForeground(BOOL show);
-/* Switches full-screen mode on (on != 0) or back to the embedded rectangle,
- * then hands WM_VIDEO_MODE_CHANGED to the video window and posts it to the
- * drain window, if one was named. Acts only when Running or Paused (returns
- * 0 and does nothing otherwise). Returns 0, or E_FAIL without a graph. */
+/* Switches full-screen mode on (on != 0), or off: then the video is shown
+ * again in its PutForeground rectangle and brought to the foreground. After
+ * either, if a drain window was named (PutMessageDrain), hands
+ * WM_VIDEO_MODE_CHANGED to the video window and posts it to the drain, both
+ * parameters 0, whether or not the switch succeeded. Acts only when Running
+ * or Paused (returns 0 and does nothing otherwise). Returns 0, or E_FAIL
+ * without a graph; video-window failures are ignored. */
 FLATPLAY_EXTERN_C HRESULT WINAPI FullScreen(BOOL on);
-/* Stores 1 in *on if the video is in full-screen mode, else 0.
- * Returns 0; E_FAIL without a graph; E_POINTER if on is NULL. */
+/* Stores 1 in *on if the video is in full-screen mode, else 0; also 0 when
+ * the renderer cannot tell. Returns 0; E_POINTER if on is NULL (nothing
+ * called); E_FAIL without a graph (*on untouched). */
 FLATPLAY_EXTERN_C HRESULT WINAPI IsFullScreen(LONG *on);
 /* Names the window that receives the video window's input messages and,
  * from FullScreen, WM_VIDEO_MODE_CHANGED (kept across graphs). Recorded even

@@ -15,7 +15,10 @@ void TearDownGraph() {
     // The child must have its own procedure back before the graph that
     // owns the window goes away.
     if (g_ctx.m_hwndVideo) {
-        SetWindowLongPtrW(g_ctx.m_hwndVideo, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_ctx.m_pfnOldVideoProc.load()));
+        // None recorded: forwarding was never installed, and a null
+        // procedure must never be written onto a window.
+        if (WNDPROC own = g_ctx.m_pfnOldVideoProc.load())
+            SetWindowLongPtrW(g_ctx.m_hwndVideo, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(own));
         g_ctx.m_pfnOldVideoProc = nullptr;
         g_ctx.m_hwndVideo = nullptr;
     }

@@ -49,7 +49,7 @@ using WNDPROC = LRESULT(CALLBACK *)(HWND, UINT, WPARAM, LPARAM);
 #define FAILED(hr) (((HRESULT)(hr)) < 0)
 #define SUCCEEDED(hr) (((HRESULT)(hr)) >= 0)
 #define ERROR_FILENAME_EXCED_RANGE 206L
-#define HRESULT_FROM_WIN32(x) \
+#define HRESULT_FROM_WIN32(x)                                                                                          \
     ((HRESULT)(x) <= 0 ? ((HRESULT)(x)) : ((HRESULT)(((x)&0x0000FFFF) | (7 << 16) | 0x80000000)))
 
 #define CLSCTX_INPROC_SERVER 0x1

@@ -1,8 +1,81 @@
 #include "api/context.h"
 
-// Not yet built.
-extern "C" DWORD WINAPI GetVolumeInit(void) { return 0; }
-extern "C" HRESULT WINAPI Set_Volume(DWORD) { return E_NOTIMPL; }
-extern "C" LONG WINAPI GetVolume(void) { return 0; }
-extern "C" HRESULT WINAPI SetVolume(LONG) { return E_NOTIMPL; }
-extern "C" HRESULT WINAPI ToggleMute(void) { return E_NOTIMPL; }
+#include <bit>
+#include <cfloat>
+#include <cstdint>
+
+// The translations round to single precision after every step, alike on
+// every target: a wider evaluation format (x87) would shift values. Each is
+// a conversion, two products and a truncation; with no addition there is
+// nothing for a compiler to fuse into a multiply-add.
+static_assert(FLT_EVAL_METHOD == 0, "float arithmetic must not be widened: build x86 with -msse2 -mfpmath=sse");
+
+namespace {
+
+// The published constants, bit for bit: decimal literals would leave the
+// rounding of 1/65535 and 0.0001 to the compiler.
+constexpr float kDeviceToUnit = std::bit_cast<float>(std::uint32_t{0x37800080});      // 1/65535
+constexpr float kUnitToAttenuation = std::bit_cast<float>(std::uint32_t{0xC61C4000}); // -10000
+constexpr float kAttenuationToUnit = std::bit_cast<float>(std::uint32_t{0x38D1B717}); // 0.0001
+constexpr float kUnitToDevice = std::bit_cast<float>(std::uint32_t{0x477FFF00});      // 65535
+
+constexpr LONG kSilent = -10000;
+
+// Wave output device 0, as an id where the API wants a handle.
+HWAVEOUT DeviceZero() { return reinterpret_cast<HWAVEOUT>(static_cast<UINT_PTR>(0)); }
+
+} // namespace
+
+extern "C" DWORD WINAPI GetVolumeInit(void) {
+    DWORD raw = 0;
+    waveOutGetVolume(DeviceZero(), &raw);
+    return raw;
+}
+
+extern "C" HRESULT WINAPI Set_Volume(DWORD volume) {
+    waveOutSetVolume(DeviceZero(), volume);
+    return S_OK;
+}
+
+extern "C" LONG WINAPI GetVolume(void) {
+    DWORD raw = 0;
+    waveOutGetVolume(DeviceZero(), &raw);
+    // The whole value, right channel included, and unsigned: a right word of
+    // 0x8000 or more still gives a level, not a negative number.
+    float level = static_cast<float>(raw);
+    level = level * kDeviceToUnit;
+    level = level * kUnitToAttenuation;
+    // At most 4294967295 / 65535 * 10000 in magnitude: fits a LONG.
+    LONG truncated = static_cast<LONG>(level);
+    return kSilent - truncated;
+}
+
+extern "C" HRESULT WINAPI SetVolume(LONG attenuation) {
+    // In unsigned arithmetic so that the most negative LONG has a magnitude.
+    DWORD magnitude = attenuation < 0 ? 0u - static_cast<DWORD>(attenuation) : static_cast<DWORD>(attenuation);
+    DWORD level = 0; // beyond silence stays silence
+    if (magnitude <= static_cast<DWORD>(-kSilent)) {
+        float scaled = static_cast<float>(-kSilent - static_cast<LONG>(magnitude));
+        scaled = scaled * kAttenuationToUnit;
+        scaled = scaled * kUnitToDevice;
+        // 0 to 65535: the left (or only) channel; the right channel gets 0.
+        level = static_cast<DWORD>(static_cast<LONG>(scaled));
+    }
+    waveOutSetVolume(DeviceZero(), level);
+    return S_OK;
+}
+
+extern "C" HRESULT WINAPI ToggleMute(void) {
+    if (!g_ctx.m_pGB || !g_ctx.m_pBA) return S_OK;
+    // Re-read every time: the host may have changed the graph volume since.
+    HRESULT hr = g_ctx.m_pBA->get_Volume(&g_ctx.m_lVolume);
+    if (FAILED(hr)) {
+        NKDbgPrintfW(TEXT("Failed in pBA->get_Volume!  hr=0x%x\r\n"), static_cast<unsigned>(hr));
+        return hr;
+    }
+    // Anything short of full volume counts as quiet and is turned up.
+    g_ctx.m_lVolume = g_ctx.m_lVolume == 0 ? kSilent : 0;
+    hr = g_ctx.m_pBA->put_Volume(g_ctx.m_lVolume);
+    if (FAILED(hr)) REPORT_FAILURE(hr, "m_pBA->put_Volume(m_lVolume)");
+    return hr;
+}

@@ -249,8 +249,7 @@ struct MediaSeeking : Part<IMediaSeeking> {
     HRESULT STDMETHODCALLTYPE SetPositions(LONGLONG *current, DWORD currentFlags, LONGLONG *stop,
                                            DWORD stopFlags) override {
         HRESULT hr = Result(
-            Log("MS.SetPositions(%s, %u, %s, %u)", Time(current).text, currentFlags, Time(stop).text, stopFlags),
-            S_OK);
+            Log("MS.SetPositions(%s, %u, %s, %u)", Time(current).text, currentFlags, Time(stop).text, stopFlags), S_OK);
         if (SUCCEEDED(hr) && current) g.values.position = *current;
         return hr;
     }
@@ -365,9 +364,7 @@ void Render(char16_t *out, const char16_t *format, va_list args) {
             std::snprintf(number, sizeof number, "%d", va_arg(args, int));
             putAscii(number);
             break;
-        case u'%':
-            put(u'%');
-            break;
+        case u'%': put(u'%'); break;
         default:
             Error("debug print: unsupported conversion");
             out[n] = 0;
@@ -473,8 +470,8 @@ using namespace fake;
 extern "C" {
 
 HRESULT CoInitializeEx(void *reserved, DWORD coInit) {
-    HRESULT hr = Result(Log("CoInitializeEx(%s, %u)", reserved ? "ptr" : "null", coInit),
-                        g.comInits > 0 ? S_FALSE : S_OK);
+    HRESULT hr =
+        Result(Log("CoInitializeEx(%s, %u)", reserved ? "ptr" : "null", coInit), g.comInits > 0 ? S_FALSE : S_OK);
     if (SUCCEEDED(hr)) ++g.comInits;
     return hr;
 }
@@ -485,12 +482,13 @@ void CoUninitialize() {
 }
 
 HRESULT CoCreateInstance(REFCLSID clsid, IUnknown *outer, DWORD context, REFIID iid, void **ppv) {
-    HRESULT hr = Result(Log("CoCreateInstance(%s, %s, %u, %s)", GuidName(clsid), outer ? "outer" : "null", context,
-                            GuidName(iid)),
-                        g.comInits > 0 ? S_OK : CO_E_NOTINITIALIZED);
+    HRESULT hr = Result(
+        Log("CoCreateInstance(%s, %s, %u, %s)", GuidName(clsid), outer ? "outer" : "null", context, GuidName(iid)),
+        g.comInits > 0 ? S_OK : CO_E_NOTINITIALIZED);
     *ppv = nullptr;
     if (FAILED(hr)) return hr;
-    if (!(clsid == CLSID_FilterGraph) || g.graphCount == kMaxGraphs) return static_cast<HRESULT>(0x80040154); // REGDB_E_CLASSNOTREG
+    if (!(clsid == CLSID_FilterGraph) || g.graphCount == kMaxGraphs)
+        return static_cast<HRESULT>(0x80040154); // REGDB_E_CLASSNOTREG
     *ppv = graphs[g.graphCount++].Get(iid);
     return *ppv ? hr : E_NOINTERFACE;
 }
@@ -553,7 +551,8 @@ BOOL PostMessageW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 MMRESULT waveOutGetVolume(HWAVEOUT device, DWORD *volume) {
-    const char *entry = Log("waveOutGetVolume(%llu)", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(device)));
+    const char *entry =
+        Log("waveOutGetVolume(%llu)", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(device)));
     long long scripted;
     if (Scripted(entry, &scripted) && scripted != MMSYSERR_NOERROR) return static_cast<MMRESULT>(scripted);
     *volume = g.values.deviceVolume;

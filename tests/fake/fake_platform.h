@@ -32,13 +32,13 @@ void SetResult(const char *pattern, long long result, int times = -1);
 
 // What the platform reports; tests set these before the calls.
 struct Values {
-    LONGLONG duration = 0;                   // IMediaSeeking::GetDuration
-    LONGLONG position = 0;                   // GetCurrentPosition; SetPositions moves it
-    LONG audioVolume = 0;                    // IBasicAudio, updated by put_Volume
-    LONG fullScreenMode = 0;                 // IVideoWindow, updated by put_FullScreenMode
-    DWORD deviceVolume = 0xFFFFFFFF;         // waveOutGetVolume, updated by waveOutSetVolume
+    LONGLONG duration = 0;           // IMediaSeeking::GetDuration
+    LONGLONG position = 0;           // GetCurrentPosition; SetPositions moves it
+    LONG audioVolume = 0;            // IBasicAudio, updated by put_Volume
+    LONG fullScreenMode = 0;         // IVideoWindow, updated by put_FullScreenMode
+    DWORD deviceVolume = 0xFFFFFFFF; // waveOutGetVolume, updated by waveOutSetVolume
     int screenWidth = 240, screenHeight = 320;
-    LRESULT ownProcResult = 0x600D;          // what a window's own procedure returns
+    LRESULT ownProcResult = 0x600D; // what a window's own procedure returns
 };
 Values &values();
 

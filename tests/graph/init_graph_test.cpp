@@ -18,9 +18,9 @@ const Calls kBuild = {
 };
 
 const Calls kTearDownFull = {
-    "MC.Stop()",          "VW.put_Visible(0)", "VW.put_Owner(null)", "ME.SetNotifyWindow(null, 0, 0)",
-    "VW.Release()",       "MC.Release()",      "ME.Release()",       "MS.Release()",
-    "BA.Release()",       "GB.Release()",
+    "MC.Stop()",    "VW.put_Visible(0)", "VW.put_Owner(null)", "ME.SetNotifyWindow(null, 0, 0)",
+    "VW.Release()", "MC.Release()",      "ME.Release()",       "MS.Release()",
+    "BA.Release()", "GB.Release()",
 };
 
 std::u16string Field() { return std::u16string(g_ctx.m_szPlayFile); }
@@ -54,22 +54,33 @@ TEST_F(InitGraphTest, FaultSweepReportsEachFailureAndClearGraphReleasesWhatWasTa
         Calls releases;
     };
     const Step steps[] = {
-        {"CoCreateInstance", E_OUTOFMEMORY,
-         u"CoCreateInstance(CLSID_FilterGraph, NULL, CLSCTX_INPROC_SERVER, IID_IGraphBuilder, (void **)&m_pGB)", {}},
-        {"GB.RenderFile", static_cast<HRESULT>(0x80040265) /* VFW_E_UNSUPPORTED_STREAM */,
-         u"m_pGB->RenderFile(m_szPlayFile, NULL)", {"GB.Release()"}},
-        {"GB.QueryInterface(IID_IMediaControl)", E_NOINTERFACE,
-         u"m_pGB->QueryInterface(IID_IMediaControl, (void **)&m_pMC)", {"GB.Release()"}},
-        {"GB.QueryInterface(IID_IMediaEventEx)", E_NOINTERFACE,
+        {"CoCreateInstance",
+         E_OUTOFMEMORY,
+         u"CoCreateInstance(CLSID_FilterGraph, NULL, CLSCTX_INPROC_SERVER, IID_IGraphBuilder, (void **)&m_pGB)",
+         {}},
+        {"GB.RenderFile",
+         static_cast<HRESULT>(0x80040265) /* VFW_E_UNSUPPORTED_STREAM */,
+         u"m_pGB->RenderFile(m_szPlayFile, NULL)",
+         {"GB.Release()"}},
+        {"GB.QueryInterface(IID_IMediaControl)",
+         E_NOINTERFACE,
+         u"m_pGB->QueryInterface(IID_IMediaControl, (void **)&m_pMC)",
+         {"GB.Release()"}},
+        {"GB.QueryInterface(IID_IMediaEventEx)",
+         E_NOINTERFACE,
          u"m_pGB->QueryInterface(IID_IMediaEventEx, (void **)&m_pME)",
          {"MC.Stop()", "MC.Release()", "GB.Release()"}},
-        {"GB.QueryInterface(IID_IMediaSeeking)", E_NOINTERFACE,
+        {"GB.QueryInterface(IID_IMediaSeeking)",
+         E_NOINTERFACE,
          u"m_pGB->QueryInterface(IID_IMediaSeeking, (void **)&m_pMS)",
          {"MC.Stop()", "ME.SetNotifyWindow(null, 0, 0)", "MC.Release()", "ME.Release()", "GB.Release()"}},
-        {"GB.QueryInterface(IID_IVideoWindow)", E_FAIL, u"m_pGB->QueryInterface(IID_IVideoWindow, (void **)&m_pVW)",
+        {"GB.QueryInterface(IID_IVideoWindow)",
+         E_FAIL,
+         u"m_pGB->QueryInterface(IID_IVideoWindow, (void **)&m_pVW)",
          {"MC.Stop()", "ME.SetNotifyWindow(null, 0, 0)", "MC.Release()", "ME.Release()", "MS.Release()",
           "GB.Release()"}},
-        {"GB.QueryInterface(IID_IBasicAudio)", E_NOINTERFACE,
+        {"GB.QueryInterface(IID_IBasicAudio)",
+         E_NOINTERFACE,
          u"m_pGB->QueryInterface(IID_IBasicAudio, (void **)&m_pBA)",
          {"MC.Stop()", "VW.put_Visible(0)", "VW.put_Owner(null)", "ME.SetNotifyWindow(null, 0, 0)", "VW.Release()",
           "MC.Release()", "ME.Release()", "MS.Release()", "GB.Release()"}},
@@ -99,9 +110,9 @@ TEST_F(InitGraphTest, FaultSweepReportsEachFailureAndClearGraphReleasesWhatWasTa
         EXPECT_EQ(fake::TakeCalls(), step.releases);
         EXPECT_EQ(GetPlayState(), Closed);
         EXPECT_EQ(fake::Outstanding(), 0);
-        for (void *field : {static_cast<void *>(g_ctx.m_pGB), static_cast<void *>(g_ctx.m_pMC),
-                            static_cast<void *>(g_ctx.m_pME), static_cast<void *>(g_ctx.m_pMS),
-                            static_cast<void *>(g_ctx.m_pVW), static_cast<void *>(g_ctx.m_pBA)})
+        for (void *field :
+             {static_cast<void *>(g_ctx.m_pGB), static_cast<void *>(g_ctx.m_pMC), static_cast<void *>(g_ctx.m_pME),
+              static_cast<void *>(g_ctx.m_pMS), static_cast<void *>(g_ctx.m_pVW), static_cast<void *>(g_ctx.m_pBA)})
             EXPECT_EQ(field, nullptr);
     }
 }
@@ -182,7 +193,8 @@ TEST_F(InitGraphTest, NonAsciiPathReachesRenderFileUnchanged) {
     const char16_t path[] = u"\\My Documents\\M\u00e9dia\\\u043a\u043b\u0438\u043f.avi";
     EXPECT_EQ(InitGraph(path), S_OK);
     EXPECT_EQ(Field(), path);
-    EXPECT_EQ(fake::TakeCalls()[2], "GB.RenderFile(\"\\My Documents\\M\\u00e9dia\\\\u043a\\u043b\\u0438\\u043f.avi\", null)");
+    EXPECT_EQ(fake::TakeCalls()[2],
+              "GB.RenderFile(\"\\My Documents\\M\\u00e9dia\\\\u043a\\u043b\\u0438\\u043f.avi\", null)");
 }
 
 TEST_F(InitGraphTest, FailedInitGraphStillRecordsTheNewPath) {

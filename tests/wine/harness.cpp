@@ -26,8 +26,7 @@ LRESULT CALLBACK HostProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         while (i < counterCount && !(counters[i].hwnd == hwnd && counters[i].msg == msg)) ++i;
         if (i == counterCount && counterCount < 64) counters[counterCount++] = Counter{hwnd, msg, 0};
         if (i < counterCount) ++counters[i].count;
-        printf("  message 0x%x (%llu, %lld) to %p\n", msg, (unsigned long long)wParam, (long long)lParam,
-               (void *)hwnd);
+        printf("  message 0x%x (%llu, %lld) to %p\n", msg, (unsigned long long)wParam, (long long)lParam, (void *)hwnd);
         return 0;
     }
     return DefWindowProcW(hwnd, msg, wParam, lParam);
@@ -47,8 +46,8 @@ bool Check(bool ok, const char *what, const char *file, int line) {
 bool CheckEq(long long got, long long want, const char *what, const char *file, int line) {
     if (got == want) return true;
     ++failures;
-    printf("FAILED %s:%d: %s (got %lld = 0x%llx, want %lld = 0x%llx)\n", file, line, what, got,
-           (unsigned long long)got, want, (unsigned long long)want);
+    printf("FAILED %s:%d: %s (got %lld = 0x%llx, want %lld = 0x%llx)\n", file, line, what, got, (unsigned long long)got,
+           want, (unsigned long long)want);
     fflush(stdout);
     return false;
 }
@@ -91,8 +90,8 @@ HWND CreateHost(const wchar_t *title) {
         RegisterClassW(&wc);
         registered = true;
     }
-    HWND hwnd = CreateWindowExW(0, L"FlatplayTestHost", title, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE, 0,
-                                0, 640, 480, nullptr, nullptr, instance, nullptr);
+    HWND hwnd = CreateWindowExW(0, L"FlatplayTestHost", title, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE, 0, 0,
+                                640, 480, nullptr, nullptr, instance, nullptr);
     Pump(50);
     return hwnd;
 }

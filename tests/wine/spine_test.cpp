@@ -7,11 +7,29 @@
 namespace {
 
 const char *const kPlainExports[] = {
-    "ClearGraph",   "FullScreen",    "",           "GetPlayPositionCurrent", "GetPlayPositionDuration",
-    "GetPlayPositionDurationPercent", "GetPlayState", "GetVolume",     "GetVolumeInit",          "InitGraph",
-    "Initialize",   "IsFullScreen",  "PlayPause",  "PutForeground",          "PutMessageDrain",
-    "SeekSong",     "SetHWND",       "SetVolume",  "Set_Volume",             "Stop",
-    "ToggleMute",   "TotalTime",     "UnInitialize",
+    "ClearGraph",
+    "FullScreen",
+    "",
+    "GetPlayPositionCurrent",
+    "GetPlayPositionDuration",
+    "GetPlayPositionDurationPercent",
+    "GetPlayState",
+    "GetVolume",
+    "GetVolumeInit",
+    "InitGraph",
+    "Initialize",
+    "IsFullScreen",
+    "PlayPause",
+    "PutForeground",
+    "PutMessageDrain",
+    "SeekSong",
+    "SetHWND",
+    "SetVolume",
+    "Set_Volume",
+    "Stop",
+    "ToggleMute",
+    "TotalTime",
+    "UnInitialize",
 };
 
 void Exports() {

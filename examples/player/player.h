@@ -1,0 +1,36 @@
+// The flatplay demo host: one main window with a video area and a
+// control bar, driven only through the 23 exports of flatplay.h.
+#pragma once
+
+#include <flatplay/flatplay.h>
+#include <windows.h>
+
+struct Player {
+    HWND main = nullptr;
+    HWND videoArea = nullptr; // the host window given to SetHWND; its one child is the video
+    HWND bar = nullptr;
+    HWND play = nullptr, stop = nullptr, seek = nullptr, label = nullptr, mute = nullptr, volume = nullptr,
+         full = nullptr, open = nullptr;
+    bool opened = false;
+    bool muted = false;
+    bool seeking = false; // the user drags the seek bar: do not move it under them
+    int taps = 0, modeChanges = 0;
+};
+
+extern Player g_player;
+
+// Windows and controls; false if they cannot be made.
+bool CreatePlayerWindows(HINSTANCE instance);
+// Opens a file the way the host should: ClearGraph, InitGraph, PutForeground.
+HRESULT OpenMedia(const wchar_t *path);
+// Refreshes the label, the seek bar and the buttons from the library's answers.
+void RefreshControls();
+void ShowControlBar(bool show);
+// Dispatches this thread's messages for `ms` milliseconds.
+void PumpFor(DWORD ms);
+
+// Saves the main window as it is on screen as a PNG file.
+bool SaveScreenshot(const wchar_t *path);
+
+// The headless session: returns the process exit code.
+int RunScript(const wchar_t *outDir, const wchar_t *withSound, const wchar_t *videoOnly);

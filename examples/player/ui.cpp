@@ -1,0 +1,241 @@
+#include "player.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+#include <shellapi.h>
+#include <initializer_list>
+#include <stdio.h>
+
+Player g_player;
+
+namespace {
+
+enum ControlId { IdPlay = 100, IdStop, IdSeek, IdMute, IdVolume, IdFull, IdOpen };
+
+constexpr int kBarHeight = 36;
+constexpr UINT_PTR kPollTimer = 1;
+
+// The video rectangle the library picks for this screen, plus a margin.
+SIZE VideoAreaSize() {
+    bool wide = GetSystemMetrics(SM_CXSCREEN) == 800 && GetSystemMetrics(SM_CYSCREEN) == 480;
+    return wide ? SIZE{9 + 519 + 9, 27 + 393 + 9} : SIZE{4 + 312 + 4, 14 + 223 + 4};
+}
+
+void FormatTime(wchar_t *out, size_t size, LONGLONG seconds) {
+    _snwprintf(out, size, L"%lld:%02lld", seconds / 60, seconds % 60);
+    out[size - 1] = 0;
+}
+
+void Layout() {
+    RECT client;
+    GetClientRect(g_player.main, &client);
+    SIZE video = VideoAreaSize();
+    MoveWindow(g_player.videoArea, 0, 0, client.right, video.cy, TRUE);
+    MoveWindow(g_player.bar, 0, video.cy, client.right, kBarHeight, TRUE);
+    int x = 4;
+    auto place = [&](HWND control, int width) {
+        MoveWindow(control, x, 6, width, 24, TRUE);
+        x += width + 4;
+    };
+    place(g_player.open, 44);
+    place(g_player.play, 44);
+    place(g_player.stop, 40);
+    place(g_player.seek, client.right - x - 4 - 90 - 44 - 70 - 44 - 16);
+    place(g_player.label, 90);
+    place(g_player.mute, 44);
+    place(g_player.volume, 70);
+    place(g_player.full, 44);
+}
+
+void OpenWithDialog() {
+    wchar_t path[MAX_PATH] = L"";
+    OPENFILENAMEW ofn = {};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = g_player.main;
+    ofn.lpstrFilter = L"Media files\0*.avi;*.wav;*.mpg;*.wmv;*.asf;*.mp3\0All files\0*.*\0";
+    ofn.lpstrFile = path;
+    ofn.nMaxFile = MAX_PATH;
+    ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
+    if (GetOpenFileNameW(&ofn)) OpenMedia(path);
+}
+
+void OnCommand(int id) {
+    switch (id) {
+    case IdOpen: OpenWithDialog(); break;
+    case IdPlay: PlayPause(); break;
+    case IdStop: Stop(); break;
+    case IdMute:
+        if (ToggleMute() >= 0) g_player.muted = !g_player.muted;
+        break;
+    case IdFull: {
+        LONG on = 0;
+        IsFullScreen(&on);
+        FullScreen(!on);
+        break;
+    }
+    }
+    RefreshControls();
+}
+
+void OnScroll(HWND control, int code) {
+    if (control == g_player.seek) {
+        g_player.seeking = code != TB_ENDTRACK && code != SB_ENDSCROLL;
+        if (code == TB_ENDTRACK || code == TB_THUMBPOSITION)
+            SeekSong((float)SendMessageW(g_player.seek, TBM_GETPOS, 0, 0) / 10.0f);
+    } else if (control == g_player.volume) {
+        LONG level = (LONG)SendMessageW(g_player.volume, TBM_GETPOS, 0, 0);
+        SetVolume(-(100 - level) * 100);
+    }
+}
+
+LRESULT CALLBACK BarProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_COMMAND: OnCommand(LOWORD(wParam)); return 0;
+    case WM_HSCROLL: OnScroll((HWND)lParam, LOWORD(wParam)); return 0;
+    }
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+// The host window of the library: taps on the video arrive here.
+LRESULT CALLBACK VideoAreaProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_VIDEO_TAPPED) {
+        ++g_player.taps;
+        ShowControlBar(!IsWindowVisible(g_player.bar));
+        return 0;
+    }
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_VIDEO_MODE_CHANGED: // we are the message drain
+        ++g_player.modeChanges;
+        RefreshControls();
+        return 0;
+    case WM_SIZE:
+        if (g_player.bar) Layout();
+        return 0;
+    case WM_TIMER: RefreshControls(); return 0;
+    case WM_DROPFILES: {
+        wchar_t path[MAX_PATH];
+        if (DragQueryFileW((HDROP)wParam, 0, path, MAX_PATH)) OpenMedia(path);
+        DragFinish((HDROP)wParam);
+        return 0;
+    }
+    case WM_DESTROY: PostQuitMessage(0); return 0;
+    }
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+HWND Control(const wchar_t *cls, const wchar_t *text, DWORD style, int id) {
+    return CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 10, 10, g_player.bar, (HMENU)(INT_PTR)id,
+                           GetModuleHandleW(nullptr), nullptr);
+}
+
+} // namespace
+
+bool CreatePlayerWindows(HINSTANCE instance) {
+    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_BAR_CLASSES};
+    InitCommonControlsEx(&icc);
+
+    WNDCLASSW wc = {};
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, (LPCWSTR)IDC_ARROW);
+    wc.lpfnWndProc = MainProc;
+    wc.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
+    wc.lpszClassName = L"FlatplayPlayer";
+    RegisterClassW(&wc);
+    wc.lpfnWndProc = VideoAreaProc;
+    wc.hbrBackground = (HBRUSH)GetStockObject(BLACK_BRUSH);
+    wc.lpszClassName = L"FlatplayVideoArea";
+    RegisterClassW(&wc);
+    wc.lpfnWndProc = BarProc;
+    wc.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
+    wc.lpszClassName = L"FlatplayControlBar";
+    RegisterClassW(&wc);
+
+    SIZE video = VideoAreaSize();
+    RECT frame = {0, 0, video.cx < 560 ? 560 : video.cx, video.cy + kBarHeight};
+    AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, FALSE);
+    g_player.main =
+        CreateWindowExW(WS_EX_ACCEPTFILES, L"FlatplayPlayer", L"flatplay player", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                        0, 0, frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance, nullptr);
+    if (!g_player.main) return false;
+    g_player.videoArea = CreateWindowExW(0, L"FlatplayVideoArea", L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
+                                         10, 10, g_player.main, nullptr, instance, nullptr);
+    g_player.bar = CreateWindowExW(0, L"FlatplayControlBar", L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 10, 10,
+                                   g_player.main, nullptr, instance, nullptr);
+    g_player.open = Control(L"BUTTON", L"Open", BS_PUSHBUTTON, IdOpen);
+    g_player.play = Control(L"BUTTON", L"Play", BS_PUSHBUTTON, IdPlay);
+    g_player.stop = Control(L"BUTTON", L"Stop", BS_PUSHBUTTON, IdStop);
+    g_player.seek = Control(TRACKBAR_CLASSW, L"", TBS_HORZ | TBS_NOTICKS, IdSeek);
+    g_player.label = Control(L"STATIC", L"0:00 / 0:00", SS_CENTER | SS_CENTERIMAGE, 0);
+    g_player.mute = Control(L"BUTTON", L"Mute", BS_PUSHBUTTON, IdMute);
+    g_player.volume = Control(TRACKBAR_CLASSW, L"", TBS_HORZ | TBS_NOTICKS, IdVolume);
+    g_player.full = Control(L"BUTTON", L"Full", BS_PUSHBUTTON, IdFull);
+    if (!g_player.videoArea || !g_player.bar) return false;
+    SendMessageW(g_player.seek, TBM_SETRANGE, TRUE, MAKELPARAM(0, 1000));
+    SendMessageW(g_player.volume, TBM_SETRANGE, TRUE, MAKELPARAM(0, 100));
+    LONG attenuation = GetVolume();
+    SendMessageW(g_player.volume, TBM_SETPOS, TRUE, attenuation < -10000 ? 0 : 100 + attenuation / 100);
+    Layout();
+    SetTimer(g_player.main, kPollTimer, 250, nullptr);
+    ShowWindow(g_player.main, SW_SHOW);
+    UpdateWindow(g_player.main);
+    return true;
+}
+
+HRESULT OpenMedia(const wchar_t *path) {
+    ClearGraph();
+    g_player.opened = false;
+    g_player.muted = false;
+    HRESULT hr = InitGraph(path);
+    if (hr >= 0) {
+        g_player.opened = true;
+        PutMessageDrain(g_player.main);
+        PutForeground(TRUE);
+        wchar_t title[MAX_PATH + 32];
+        _snwprintf(title, MAX_PATH + 32, L"flatplay player - %ls", path);
+        title[MAX_PATH + 31] = 0;
+        SetWindowTextW(g_player.main, title);
+    }
+    RefreshControls();
+    return hr;
+}
+
+void RefreshControls() {
+    LONGLONG seconds = GetPlayPositionDurationPercent(), total = TotalTime();
+    wchar_t now[16], all[16], text[40];
+    FormatTime(now, 16, seconds);
+    FormatTime(all, 16, total);
+    _snwprintf(text, 40, L"%ls / %ls", now, all);
+    text[39] = 0;
+    SetWindowTextW(g_player.label, text);
+    LONGLONG duration = GetPlayPositionDuration();
+    if (!g_player.seeking && duration > 0)
+        SendMessageW(g_player.seek, TBM_SETPOS, TRUE, (LPARAM)(GetPlayPositionCurrent() * 1000 / duration));
+    SetWindowTextW(g_player.play, GetPlayState() == FLATPLAY_RUNNING ? L"Pause" : L"Play");
+    SetWindowTextW(g_player.mute, g_player.muted ? L"Sound" : L"Mute");
+    LONG on = 0;
+    IsFullScreen(&on);
+    SetWindowTextW(g_player.full, on ? L"Embed" : L"Full");
+    for (HWND control : {g_player.play, g_player.stop, g_player.seek, g_player.mute, g_player.full})
+        EnableWindow(control, g_player.opened);
+}
+
+void ShowControlBar(bool show) {
+    ShowWindow(g_player.bar, show ? SW_SHOW : SW_HIDE);
+    InvalidateRect(g_player.main, nullptr, TRUE);
+}
+
+void PumpFor(DWORD ms) {
+    DWORD end = GetTickCount() + ms;
+    do {
+        MSG m;
+        while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&m);
+            DispatchMessageW(&m);
+        }
+        Sleep(5);
+    } while ((LONG)(end - GetTickCount()) > 0);
+}

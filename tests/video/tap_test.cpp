@@ -1,0 +1,238 @@
+#include "support.h"
+#include "video/tap.h"
+
+#include <initializer_list>
+
+namespace {
+
+class VideoTapTest : public PlayerTest {
+protected:
+    void SetUp() override {
+        PlayerTest::SetUp();
+        video = fake::NewWindow("video");
+        own = fake::ProcOf(video);
+        fake::SetFirstChild(host, video);
+        fake::NameProc(&VideoTapProc, "VideoTapProc");
+    }
+
+    // A graph whose video is shown, with tap forwarding on the child; the log is then emptied.
+    void ShowClip() {
+        OpenClip();
+        ASSERT_EQ(PutForeground(TRUE), S_OK);
+        ASSERT_EQ(fake::ProcOf(video), &VideoTapProc);
+        fake::TakeCalls();
+    }
+
+    // The calls of one PutForeground(TRUE) up to the child lookup (240 x 320 screen).
+    static Calls Show() {
+        return {"GetSystemMetrics(0)", "VW.SetWindowPosition(4, 14, 312, 223)", "VW.put_Visible(-1)",
+                "VW.SetWindowForeground(-1)"};
+    }
+
+    HWND video = nullptr;
+    WNDPROC own = nullptr;
+};
+
+// The lookup and install on a child named `child` in the fake's log.
+Calls Hook(const std::string &child) {
+    return {"GetWindow(host, 5)", "GetWindowLongPtrW(" + child + ", -4)",
+            "SetWindowLongPtrW(" + child + ", -4, VideoTapProc)"};
+}
+
+Calls Join(std::initializer_list<Calls> parts) {
+    Calls all;
+    for (const Calls &part : parts) all.insert(all.end(), part.begin(), part.end());
+    return all;
+}
+
+// ---- Installation (by PutForeground) ----------------------------------------
+
+using VideoTapInstallTest = VideoTapTest;
+
+TEST_F(VideoTapInstallTest, FirstShowingReadsTheOwnProcedureThenReplacesIt) {
+    OpenClip();
+    PutForeground(TRUE);
+    EXPECT_EQ(fake::TakeCalls(), Join({Show(), Hook("video")}));
+    EXPECT_EQ(fake::ProcOf(video), &VideoTapProc);
+    EXPECT_EQ(g_ctx.m_pfnOldVideoProc.load(), own);
+    EXPECT_EQ(g_ctx.m_hwndVideo, video);
+}
+
+TEST_F(VideoTapInstallTest, HappensOncePerGraphEvenIfTheFirstChildChanges) {
+    ShowClip();
+    HWND later = fake::NewWindow("later");
+    fake::SetFirstChild(host, later);
+    PutForeground(TRUE);
+    PutForeground(TRUE);
+    EXPECT_EQ(fake::TakeCalls(), Join({Show(), Show()}));
+    EXPECT_EQ(fake::ProcOf(later), own) << "a second child must keep its own procedure";
+    EXPECT_EQ(g_ctx.m_pfnOldVideoProc.load(), own) << "reinstalling would record VideoTapProc as the own one";
+}
+
+TEST_F(VideoTapInstallTest, ClearGraphPutsTheOwnProcedureBackAndTheNextGraphInstallsAgain) {
+    ShowClip();
+    ClearGraph();
+    Calls calls = fake::TakeCalls();
+    ASSERT_FALSE(calls.empty());
+    EXPECT_EQ(calls[0], "SetWindowLongPtrW(video, -4, OwnProc)");
+    EXPECT_EQ(fake::ProcOf(video), own);
+    // A tap on the old child now reaches only its own procedure.
+    fake::Deliver(video, WM_LBUTTONUP, 0, 0);
+    EXPECT_EQ(fake::TakeCalls(), Calls{"OwnProc(video, 0x202, 0, 0)"});
+
+    // The next graph's renderer window is the host's first child now.
+    HWND next = fake::NewWindow("next");
+    fake::SetFirstChild(host, next);
+    OpenClip();
+    PutForeground(TRUE);
+    EXPECT_EQ(fake::TakeCalls(), Join({Show(), Hook("next")}));
+    EXPECT_EQ(fake::ProcOf(next), &VideoTapProc);
+    EXPECT_EQ(fake::ProcOf(video), own);
+}
+
+TEST_F(VideoTapInstallTest, AHostWithoutAChildYetIsAskedAgainAtTheNextShowing) {
+    fake::SetFirstChild(host, nullptr);
+    OpenClip();
+    PutForeground(TRUE);
+    EXPECT_EQ(fake::TakeCalls(), Join({Show(), {"GetWindow(host, 5)"}}));
+    EXPECT_EQ(g_ctx.m_hwndVideo, nullptr);
+    fake::SetFirstChild(host, video);
+    PutForeground(TRUE);
+    EXPECT_EQ(fake::TakeCalls(), Join({Show(), Hook("video")}));
+    EXPECT_EQ(g_ctx.m_hwndVideo, video);
+}
+
+TEST_F(VideoTapInstallTest, WithoutAHostWindowTheNullHostIsAskedAndNothingInstalled) {
+    OpenClip();
+    SetHWND(nullptr);
+    PutForeground(TRUE);
+    EXPECT_EQ(fake::TakeCalls(), Join({Show(), {"GetWindow(null, 5)"}}));
+    EXPECT_EQ(g_ctx.m_hwndVideo, nullptr);
+    SetHWND(host);
+    PutForeground(TRUE);
+    EXPECT_EQ(fake::ProcOf(video), &VideoTapProc);
+}
+
+// GetWindowLongPtrW answering 0: nothing to pass messages to and nothing
+// to put back, so the child is left alone for the whole graph.
+TEST_F(VideoTapInstallTest, AnUnreadableProcedureIsNeitherReplacedNorWrittenBackByClearGraph) {
+    OpenClip();
+    fake::SetResult("GetWindowLongPtrW", 0);
+    PutForeground(TRUE);
+    EXPECT_EQ(fake::TakeCalls(), Join({Show(), {"GetWindow(host, 5)", "GetWindowLongPtrW(video, -4)"}}));
+    EXPECT_EQ(fake::ProcOf(video), own);
+    EXPECT_EQ(g_ctx.m_pfnOldVideoProc.load(), nullptr);
+    EXPECT_EQ(g_ctx.m_hwndVideo, video) << "the child is taken, so it is not tried again";
+    PutForeground(TRUE);
+    EXPECT_EQ(fake::TakeCalls(), Show());
+
+    ClearGraph();
+    for (const std::string &call : fake::TakeCalls()) EXPECT_NE(call.rfind("SetWindowLongPtrW", 0), 0u) << call;
+    EXPECT_EQ(fake::ProcOf(video), own);
+    EXPECT_EQ(g_ctx.m_hwndVideo, nullptr);
+}
+
+TEST_F(VideoTapInstallTest, ARefusedReplacementLeavesNothingForClearGraphToPutBack) {
+    OpenClip();
+    fake::SetResult("SetWindowLongPtrW", 0, 1);
+    PutForeground(TRUE);
+    EXPECT_EQ(fake::ProcOf(video), own);
+    EXPECT_EQ(g_ctx.m_pfnOldVideoProc.load(), nullptr);
+    fake::TakeCalls();
+    ClearGraph();
+    for (const std::string &call : fake::TakeCalls()) EXPECT_NE(call.rfind("SetWindowLongPtrW", 0), 0u) << call;
+    EXPECT_EQ(fake::ProcOf(video), own);
+}
+
+// ---- VideoTapProc -----------------------------------------------------------
+
+using VideoTapProcTest = VideoTapTest;
+
+TEST_F(VideoTapProcTest, AReleasePostsOneTapToTheHostThenReachesTheOwnProcedure) {
+    ShowClip();
+    fake::values().ownProcResult = 0x1234;
+    EXPECT_EQ(fake::Deliver(video, WM_LBUTTONUP, 1, 0x00140020), 0x1234);
+    EXPECT_EQ(fake::TakeCalls(),
+              (Calls{"PostMessageW(host, 0x52c, 0, 0)", "CallWindowProcW(OwnProc, video, 0x202, 1, 1310752)",
+                     "OwnProc(video, 0x202, 1, 1310752)"}));
+}
+
+TEST_F(VideoTapProcTest, APressAloneAndOtherMessagesOnlyReachTheOwnProcedure) {
+    struct Row {
+        UINT msg;
+        const char *passed;
+    };
+    const Row rows[] = {
+        {WM_LBUTTONDOWN, "OwnProc(video, 0x201, 1, 5)"},
+        {0x0200 /* WM_MOUSEMOVE */, "OwnProc(video, 0x200, 1, 5)"},
+        {0x0203 /* WM_LBUTTONDBLCLK */, "OwnProc(video, 0x203, 1, 5)"},
+        {0x0205 /* WM_RBUTTONUP */, "OwnProc(video, 0x205, 1, 5)"},
+        {0x000F /* WM_PAINT */, "OwnProc(video, 0xf, 1, 5)"},
+        {0x0002 /* WM_DESTROY */, "OwnProc(video, 0x2, 1, 5)"},
+        {WM_VIDEO_TAPPED, "OwnProc(video, 0x52c, 1, 5)"},
+    };
+    ShowClip();
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.passed);
+        fake::Deliver(video, row.msg, 1, 5);
+        Calls calls = fake::TakeCalls();
+        ASSERT_EQ(calls.size(), 2u) << "nothing but the pass-on";
+        EXPECT_EQ(calls[0].rfind("CallWindowProcW(OwnProc, video, ", 0), 0u) << calls[0];
+        EXPECT_EQ(calls[1], row.passed);
+    }
+}
+
+TEST_F(VideoTapProcTest, ReturnsWhatTheOwnProcedureReturns) {
+    const LRESULT results[] = {
+        0, 1, -1, 0x7FFFFFFF, static_cast<LRESULT>(0x123456789ABCDEFll), static_cast<LRESULT>(-0x123456789ABCDEFll)};
+    ShowClip();
+    for (LRESULT result : results) {
+        SCOPED_TRACE(result);
+        fake::values().ownProcResult = result;
+        EXPECT_EQ(fake::Deliver(video, WM_LBUTTONUP, 0, 0), result);
+        EXPECT_EQ(fake::Deliver(video, WM_LBUTTONDOWN, 0, 0), result);
+    }
+}
+
+TEST_F(VideoTapProcTest, ATapAfterSetHWNDGoesToTheNewHostWithoutReinstalling) {
+    ShowClip();
+    HWND other = fake::NewWindow("other");
+    SetHWND(other);
+    fake::Deliver(video, WM_LBUTTONUP, 0, 0);
+    Calls calls = fake::TakeCalls();
+    ASSERT_FALSE(calls.empty());
+    EXPECT_EQ(calls[0], "PostMessageW(other, 0x52c, 0, 0)");
+    EXPECT_EQ(calls.size(), 3u) << "no reinstall";
+}
+
+TEST_F(VideoTapProcTest, WithNoHostWindowTheTapIsStillPostedAndPassedOn) {
+    ShowClip();
+    SetHWND(nullptr);
+    fake::values().ownProcResult = 42;
+    EXPECT_EQ(fake::Deliver(video, WM_LBUTTONUP, 0, 0), 42);
+    EXPECT_EQ(fake::TakeCalls(),
+              (Calls{"PostMessageW(null, 0x52c, 0, 0)", "CallWindowProcW(OwnProc, video, 0x202, 0, 0)",
+                     "OwnProc(video, 0x202, 0, 0)"}));
+}
+
+TEST_F(VideoTapProcTest, AFailedPostStillPassesTheReleaseOn) {
+    ShowClip();
+    fake::SetResult("PostMessageW", FALSE);
+    fake::values().ownProcResult = 9;
+    EXPECT_EQ(fake::Deliver(video, WM_LBUTTONUP, 0, 0), 9);
+    EXPECT_EQ(fake::TakeCalls().back(), "OwnProc(video, 0x202, 0, 0)");
+}
+
+// As when ClearGraph on the host's thread has just cleared the field while
+// a message to the child was already on its way on the renderer's thread.
+TEST_F(VideoTapProcTest, WithNoOwnProcedureRecordedMessagesGoToDefWindowProc) {
+    ShowClip();
+    g_ctx.m_pfnOldVideoProc = nullptr;
+    EXPECT_EQ(fake::Deliver(video, WM_LBUTTONUP, 3, 4), 0);
+    EXPECT_EQ(fake::Deliver(video, WM_LBUTTONDOWN, 3, 4), 0);
+    EXPECT_EQ(fake::TakeCalls(), (Calls{"PostMessageW(host, 0x52c, 0, 0)", "DefWindowProcW(video, 0x202, 3, 4)",
+                                        "DefWindowProcW(video, 0x201, 3, 4)"}));
+    g_ctx.m_pfnOldVideoProc = own; // for the teardown
+}
+
+} // namespace

@@ -1,0 +1,359 @@
+#include "support.h"
+#include "video/tap.h"
+
+#include <initializer_list>
+#include <string>
+
+namespace {
+
+const char *const kSmallPosition = "VW.SetWindowPosition(4, 14, 312, 223)";
+const char *const kWidePosition = "VW.SetWindowPosition(9, 27, 519, 393)";
+const Calls kHookChild = {"GetWindow(host, 5)", "GetWindowLongPtrW(video, -4)",
+                          "SetWindowLongPtrW(video, -4, VideoTapProc)"};
+const Calls kHide = {"VW.put_Visible(0)", "VW.SetWindowForeground(0)"};
+const Calls kTellDrain = {"VW.NotifyOwnerMessage(drain, 0x46e, 0, 0)", "PostMessageW(drain, 0x46e, 0, 0)"};
+
+Calls Join(std::initializer_list<Calls> parts) {
+    Calls all;
+    for (const Calls &part : parts) all.insert(all.end(), part.begin(), part.end());
+    return all;
+}
+
+class VideoTest : public PlayerTest {
+protected:
+    void SetUp() override {
+        PlayerTest::SetUp();
+        video = fake::NewWindow("video");
+        fake::SetFirstChild(host, video);
+        fake::NameProc(&VideoTapProc, "VideoTapProc");
+    }
+
+    // The show branch of PutForeground on the default 240 x 320 screen.
+    static Calls Show() {
+        return {"GetSystemMetrics(0)", kSmallPosition, "VW.put_Visible(-1)", "VW.SetWindowForeground(-1)"};
+    }
+    // The off branch of FullScreen on the default 240 x 320 screen.
+    static Calls Embed() {
+        return {"VW.put_FullScreenMode(0)", "VW.put_Visible(-1)", "GetSystemMetrics(0)", kSmallPosition,
+                "VW.SetWindowForeground(-1)"};
+    }
+
+    HWND video = nullptr;
+};
+
+// ---- Both branches of PutForeground and FullScreen, screen by screen ------
+
+struct Screen {
+    int width, height;
+    Calls placement; // metrics asked, then the position chosen
+};
+
+const Screen kScreens[] = {
+    {800, 480, {"GetSystemMetrics(0)", "GetSystemMetrics(1)", kWidePosition}},
+    {480, 800, {"GetSystemMetrics(0)", kSmallPosition}},
+    {320, 240, {"GetSystemMetrics(0)", kSmallPosition}},
+    {240, 320, {"GetSystemMetrics(0)", kSmallPosition}},
+    {640, 480, {"GetSystemMetrics(0)", kSmallPosition}},
+    // The wide rectangle needs both: the width alone or the height alone is not enough.
+    {800, 600, {"GetSystemMetrics(0)", "GetSystemMetrics(1)", kSmallPosition}},
+    {1024, 480, {"GetSystemMetrics(0)", kSmallPosition}},
+};
+
+class VideoScreenTest : public VideoTest, public ::testing::WithParamInterface<Screen> {
+protected:
+    void SetUp() override {
+        VideoTest::SetUp();
+        fake::values().screenWidth = GetParam().width;
+        fake::values().screenHeight = GetParam().height;
+        OpenClip();
+    }
+};
+
+INSTANTIATE_TEST_SUITE_P(Screens, VideoScreenTest, ::testing::ValuesIn(kScreens),
+                         [](const ::testing::TestParamInfo<Screen> &row) {
+                             return std::to_string(row.param.width) + "x" + std::to_string(row.param.height);
+                         });
+
+TEST_P(VideoScreenTest, PutForegroundShowPlacesThenShowsThenRaisesThenHooksTheChild) {
+    EXPECT_EQ(PutForeground(TRUE), S_OK);
+    EXPECT_EQ(fake::TakeCalls(),
+              Join({GetParam().placement, {"VW.put_Visible(-1)", "VW.SetWindowForeground(-1)"}, kHookChild}));
+}
+
+TEST_P(VideoScreenTest, PutForegroundHideOnlyHidesAndLowers) {
+    EXPECT_EQ(PutForeground(FALSE), S_OK);
+    EXPECT_EQ(fake::TakeCalls(), kHide);
+}
+
+TEST_P(VideoScreenTest, FullScreenOnOnlySwitchesTheMode) {
+    g_ctx.m_nPlayState = Running;
+    EXPECT_EQ(FullScreen(TRUE), S_OK);
+    EXPECT_EQ(fake::TakeCalls(), Calls{"VW.put_FullScreenMode(-1)"});
+}
+
+TEST_P(VideoScreenTest, FullScreenOffShowsThenPlacesThenRaises) {
+    g_ctx.m_nPlayState = Running;
+    EXPECT_EQ(FullScreen(FALSE), S_OK);
+    EXPECT_EQ(fake::TakeCalls(), Join({{"VW.put_FullScreenMode(0)", "VW.put_Visible(-1)"},
+                                       GetParam().placement,
+                                       {"VW.SetWindowForeground(-1)"}}));
+}
+
+// ---- PutForeground ----------------------------------------------------------
+
+using VideoPutForegroundTest = VideoTest;
+
+TEST_F(VideoPutForegroundTest, WithoutAGraphFailsAndCallsNothing) {
+    Initialize();
+    SetHWND(host);
+    fake::TakeCalls();
+    EXPECT_EQ(PutForeground(TRUE), E_FAIL);
+    EXPECT_EQ(PutForeground(FALSE), E_FAIL);
+    EXPECT_EQ(fake::TakeCalls(), Calls{});
+    EXPECT_EQ(g_ctx.m_hwndVideo, nullptr);
+}
+
+TEST_F(VideoPutForegroundTest, AnyNonZeroFlagShows) {
+    OpenClip();
+    for (BOOL flag : {1, -1, 2, 0x100, static_cast<BOOL>(0x80000000)}) {
+        SCOPED_TRACE(flag);
+        EXPECT_EQ(PutForeground(flag), S_OK);
+        Calls calls = fake::TakeCalls();
+        calls.resize(Show().size());
+        EXPECT_EQ(calls, Show());
+    }
+}
+
+TEST_F(VideoPutForegroundTest, WorksAlikeInEveryPlayStateAndKeepsIt) {
+    OpenClip();
+    PutForeground(TRUE);
+    fake::TakeCalls();
+    for (LONG state : {Running, Paused, Stopped, Closed}) {
+        SCOPED_TRACE(state);
+        g_ctx.m_nPlayState = state;
+        EXPECT_EQ(PutForeground(FALSE), S_OK);
+        EXPECT_EQ(PutForeground(TRUE), S_OK);
+        EXPECT_EQ(fake::TakeCalls(), Join({kHide, Show()}));
+        EXPECT_EQ(GetPlayState(), state);
+    }
+}
+
+TEST_F(VideoPutForegroundTest, HidingLeavesPositionAndForwardingAlone) {
+    OpenClip();
+    PutForeground(FALSE);
+    EXPECT_EQ(fake::TakeCalls(), kHide);
+    EXPECT_EQ(g_ctx.m_hwndVideo, nullptr) << "hiding must not look for the child";
+    PutForeground(TRUE);
+    PutForeground(FALSE);
+    fake::TakeCalls();
+    EXPECT_EQ(fake::ProcOf(video), &VideoTapProc) << "hiding must not take the forwarding out";
+}
+
+TEST_F(VideoPutForegroundTest, FailingVideoWindowCallsAreIgnored) {
+    OpenClip();
+    for (const char *call : {"VW.SetWindowPosition", "VW.put_Visible", "VW.SetWindowForeground"})
+        fake::SetResult(call, E_FAIL);
+    EXPECT_EQ(PutForeground(TRUE), S_OK);
+    EXPECT_EQ(fake::TakeCalls(), Join({Show(), kHookChild}));
+    EXPECT_EQ(PutForeground(FALSE), S_OK);
+    EXPECT_EQ(fake::TakeDebugLines(), Lines{});
+}
+
+// ---- FullScreen -------------------------------------------------------------
+
+using VideoFullScreenTest = VideoTest;
+
+TEST_F(VideoFullScreenTest, WithoutAGraphFailsInEveryStateAndTellsNobody) {
+    Initialize();
+    g_ctx.m_hwndDrain = fake::NewWindow("drain");
+    fake::TakeCalls();
+    for (LONG state : {Running, Paused, Stopped, Closed}) {
+        SCOPED_TRACE(state);
+        g_ctx.m_nPlayState = state;
+        EXPECT_EQ(FullScreen(TRUE), E_FAIL);
+        EXPECT_EQ(FullScreen(FALSE), E_FAIL);
+    }
+    EXPECT_EQ(fake::TakeCalls(), Calls{});
+}
+
+TEST_F(VideoFullScreenTest, ActsOnlyWhenRunningOrPaused) {
+    struct Row {
+        LONG state;
+        bool acts;
+    };
+    const Row rows[] = {{Running, true}, {Paused, true}, {Stopped, false}, {Closed, false}};
+    OpenClip();
+    g_ctx.m_hwndDrain = fake::NewWindow("drain");
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.state);
+        g_ctx.m_nPlayState = row.state;
+        EXPECT_EQ(FullScreen(TRUE), S_OK);
+        EXPECT_EQ(fake::TakeCalls(), row.acts ? Join({{"VW.put_FullScreenMode(-1)"}, kTellDrain}) : Calls{});
+        EXPECT_EQ(FullScreen(FALSE), S_OK);
+        EXPECT_EQ(fake::TakeCalls(), row.acts ? Join({Embed(), kTellDrain}) : Calls{});
+        EXPECT_EQ(GetPlayState(), row.state);
+    }
+}
+
+TEST_F(VideoFullScreenTest, WithNoDrainNamedHandsOnAndPostsNothing) {
+    OpenClip();
+    g_ctx.m_nPlayState = Paused;
+    FullScreen(TRUE);
+    FullScreen(FALSE);
+    EXPECT_EQ(fake::TakeCalls(), Join({{"VW.put_FullScreenMode(-1)"}, Embed()}));
+}
+
+TEST_F(VideoFullScreenTest, AnyNonZeroFlagSwitchesOn) {
+    OpenClip();
+    g_ctx.m_nPlayState = Running;
+    for (BOOL flag : {1, -1, 2, static_cast<BOOL>(0x80000000)}) {
+        SCOPED_TRACE(flag);
+        FullScreen(flag);
+        EXPECT_EQ(fake::TakeCalls(), Calls{"VW.put_FullScreenMode(-1)"});
+    }
+}
+
+// Wine's renderer answers E_NOTIMPL to every full-screen call.
+TEST_F(VideoFullScreenTest, TellsTheDrainAndReturnsZeroEvenWhenEveryCallFails) {
+    OpenClip();
+    g_ctx.m_hwndDrain = fake::NewWindow("drain");
+    g_ctx.m_nPlayState = Running;
+    for (const char *call : {"VW.put_FullScreenMode", "VW.put_Visible", "VW.SetWindowPosition",
+                             "VW.SetWindowForeground", "VW.NotifyOwnerMessage"})
+        fake::SetResult(call, E_NOTIMPL);
+    fake::SetResult("PostMessageW", FALSE);
+    EXPECT_EQ(FullScreen(TRUE), S_OK);
+    EXPECT_EQ(fake::TakeCalls(), Join({{"VW.put_FullScreenMode(-1)"}, kTellDrain}));
+    EXPECT_EQ(FullScreen(FALSE), S_OK);
+    EXPECT_EQ(fake::TakeCalls(), Join({Embed(), kTellDrain}));
+    EXPECT_EQ(fake::TakeDebugLines(), Lines{});
+}
+
+TEST_F(VideoFullScreenTest, OffShowsTheVideoAgainAfterPutForegroundHidIt) {
+    OpenClip();
+    PutForeground(TRUE);
+    PutForeground(FALSE);
+    g_ctx.m_nPlayState = Running;
+    fake::TakeCalls();
+    FullScreen(FALSE);
+    EXPECT_EQ(fake::TakeCalls(), Embed());
+}
+
+// ---- IsFullScreen -----------------------------------------------------------
+
+using VideoIsFullScreenTest = VideoTest;
+
+TEST_F(VideoIsFullScreenTest, ANullPointerIsRefusedWithoutAnyCall) {
+    EXPECT_EQ(IsFullScreen(nullptr), E_POINTER);
+    OpenClip();
+    EXPECT_EQ(IsFullScreen(nullptr), E_POINTER);
+    EXPECT_EQ(fake::TakeCalls(), Calls{});
+}
+
+TEST_F(VideoIsFullScreenTest, WithoutAGraphFailsAndLeavesTheValue) {
+    LONG on = 7;
+    EXPECT_EQ(IsFullScreen(&on), E_FAIL);
+    EXPECT_EQ(on, 7);
+    EXPECT_EQ(fake::TakeCalls(), Calls{});
+}
+
+TEST_F(VideoIsFullScreenTest, StoresTheModeAsOneOrZero) {
+    struct Row {
+        LONG mode;
+        LONG stored;
+    };
+    const Row rows[] = {{OAFALSE, 0}, {OATRUE, 1}, {1, 1}, {2, 1}, {static_cast<LONG>(0x80000000), 1}};
+    OpenClip();
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.mode);
+        fake::values().fullScreenMode = row.mode;
+        LONG on = 7;
+        EXPECT_EQ(IsFullScreen(&on), S_OK);
+        EXPECT_EQ(on, row.stored);
+        EXPECT_EQ(fake::TakeCalls(), Calls{"VW.get_FullScreenMode()"});
+    }
+}
+
+TEST_F(VideoIsFullScreenTest, AModeThatCannotBeReadIsReportedAsEmbedded) {
+    OpenClip();
+    fake::values().fullScreenMode = OATRUE;
+    fake::SetResult("VW.get_FullScreenMode", E_NOTIMPL);
+    LONG on = 7;
+    EXPECT_EQ(IsFullScreen(&on), S_OK);
+    EXPECT_EQ(on, 0);
+    EXPECT_EQ(fake::TakeDebugLines(), Lines{});
+}
+
+TEST_F(VideoIsFullScreenTest, FollowsFullScreen) {
+    OpenClip();
+    g_ctx.m_nPlayState = Running;
+    LONG on = 7;
+    FullScreen(TRUE);
+    IsFullScreen(&on);
+    EXPECT_EQ(on, 1);
+    FullScreen(FALSE);
+    IsFullScreen(&on);
+    EXPECT_EQ(on, 0);
+}
+
+// ---- PutMessageDrain --------------------------------------------------------
+
+class VideoPutMessageDrainTest : public VideoTest {
+protected:
+    void SetUp() override {
+        VideoTest::SetUp();
+        drain = fake::NewWindow("drain");
+    }
+    HWND drain = nullptr;
+};
+
+TEST_F(VideoPutMessageDrainTest, WithoutAGraphFailsAndRecordsNothing) {
+    EXPECT_EQ(PutMessageDrain(drain), E_FAIL);
+    EXPECT_EQ(g_ctx.m_hwndDrain, nullptr);
+    EXPECT_EQ(fake::TakeCalls(), Calls{});
+}
+
+TEST_F(VideoPutMessageDrainTest, NamesTheDrainAndPassesTheCodeThrough) {
+    OpenClip();
+    for (HRESULT code : {S_OK, S_FALSE}) {
+        fake::SetResult("VW.put_MessageDrain", code, 1);
+        EXPECT_EQ(PutMessageDrain(drain), code);
+        EXPECT_EQ(fake::TakeCalls(), Calls{"VW.put_MessageDrain(drain)"});
+        EXPECT_EQ(g_ctx.m_hwndDrain, drain);
+    }
+}
+
+TEST_F(VideoPutMessageDrainTest, RecordsTheWindowEvenWhenRefusedSoFullScreenTellsIt) {
+    OpenClip();
+    fake::SetResult("VW.put_MessageDrain", E_NOTIMPL);
+    EXPECT_EQ(PutMessageDrain(drain), E_NOTIMPL);
+    EXPECT_EQ(g_ctx.m_hwndDrain, drain);
+    EXPECT_EQ(fake::TakeDebugLines(), Lines{});
+    g_ctx.m_nPlayState = Running;
+    fake::TakeCalls();
+    FullScreen(TRUE);
+    EXPECT_EQ(fake::TakeCalls(), Join({{"VW.put_FullScreenMode(-1)"}, kTellDrain}));
+}
+
+TEST_F(VideoPutMessageDrainTest, ANullDrainEndsTheTelling) {
+    OpenClip();
+    PutMessageDrain(drain);
+    EXPECT_EQ(PutMessageDrain(nullptr), S_OK);
+    EXPECT_EQ(g_ctx.m_hwndDrain, nullptr);
+    g_ctx.m_nPlayState = Running;
+    fake::TakeCalls();
+    FullScreen(TRUE);
+    EXPECT_EQ(fake::TakeCalls(), Calls{"VW.put_FullScreenMode(-1)"});
+}
+
+TEST_F(VideoPutMessageDrainTest, TheDrainOutlivesTheGraph) {
+    OpenClip();
+    PutMessageDrain(drain);
+    ClearGraph();
+    OpenClip();
+    g_ctx.m_nPlayState = Running;
+    FullScreen(TRUE);
+    EXPECT_EQ(fake::TakeCalls(), Join({{"VW.put_FullScreenMode(-1)"}, kTellDrain}));
+}
+
+} // namespace

@@ -1,0 +1,433 @@
+// The video exports under Wine with real DirectShow and real input: where
+// the renderer's window goes, clicks on it forwarded to the host, the
+// child's own procedure given back, and the mode-change message.
+#include "harness.h"
+
+#include <dshow.h>
+
+namespace {
+
+// ---- Windows that record the private messages they get ----------------------
+
+struct Received {
+    HWND hwnd;
+    UINT msg;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+Received received[128];
+int receivedCount = 0;
+
+LRESULT CALLBACK RecorderProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg >= WM_USER) {
+        if (receivedCount < 128) received[receivedCount++] = Received{hwnd, msg, wParam, lParam};
+        printf("  message 0x%x (%llu, %lld) to %p\n", msg, (unsigned long long)wParam, (long long)lParam, (void *)hwnd);
+        return 0;
+    }
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+HWND CreateRecorder(const wchar_t *title, DWORD style, int x, int y) {
+    static bool registered = false;
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    if (!registered) {
+        WNDCLASSW wc = {};
+        wc.lpfnWndProc = RecorderProc;
+        wc.hInstance = instance;
+        wc.hbrBackground = (HBRUSH)GetStockObject(GRAY_BRUSH);
+        wc.lpszClassName = L"FlatplayVideoTestRecorder";
+        RegisterClassW(&wc);
+        registered = true;
+    }
+    HWND hwnd = CreateWindowExW(0, L"FlatplayVideoTestRecorder", title, style | WS_CLIPCHILDREN, x, y, 640, 480,
+                                nullptr, nullptr, instance, nullptr);
+    wt::Pump(50);
+    return hwnd;
+}
+
+HWND CreateHost(const wchar_t *title) { return CreateRecorder(title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0); }
+
+// Messages `msg` that reached `hwnd` since the last call, each checked to carry 0, 0.
+int Take(HWND hwnd, UINT msg) {
+    int n = 0, kept = 0;
+    for (int i = 0; i < receivedCount; ++i) {
+        const Received &r = received[i];
+        if (r.hwnd == hwnd && r.msg == msg) {
+            ++n;
+            CHECK_EQ(r.wParam, 0);
+            CHECK_EQ(r.lParam, 0);
+        } else {
+            received[kept++] = r;
+        }
+    }
+    receivedCount = kept;
+    return n;
+}
+
+// ---- Real input ---------------------------------------------------------------
+
+// The mouse as the user moves it: absolute, normalised to 0..65535.
+void Mouse(DWORD flags, POINT at) {
+    INPUT in = {};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = MulDiv(at.x, 65536, GetSystemMetrics(SM_CXSCREEN)) + 65536 / GetSystemMetrics(SM_CXSCREEN) / 2;
+    in.mi.dy = MulDiv(at.y, 65536, GetSystemMetrics(SM_CYSCREEN)) + 65536 / GetSystemMetrics(SM_CYSCREEN) / 2;
+    in.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    CHECK_EQ(SendInput(1, &in, sizeof in), 1);
+}
+
+POINT CentreOf(HWND hwnd) {
+    RECT r;
+    GetWindowRect(hwnd, &r);
+    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+// A press, or a press and release, on the screen point; then this thread's
+// messages are dispatched long enough for posted taps to arrive.
+void Press(POINT at) {
+    Mouse(0, at);
+    wt::Pump(50);
+    POINT cursor;
+    GetCursorPos(&cursor);
+    CHECK_EQ(cursor.x, at.x);
+    CHECK_EQ(cursor.y, at.y);
+    Mouse(MOUSEEVENTF_LEFTDOWN, at);
+    wt::Pump(100);
+}
+void Release(POINT at) {
+    Mouse(MOUSEEVENTF_LEFTUP, at);
+    wt::Pump(250);
+}
+void Click(POINT at) {
+    Press(at);
+    Release(at);
+}
+
+// ---- Helpers ------------------------------------------------------------------
+
+WNDPROC ProcOf(HWND hwnd) { return reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hwnd, GWLP_WNDPROC)); }
+
+// The video child's rectangle in the host's client area, and whether it shows.
+void CheckVideoAt(HWND host, HWND video, LONG left, LONG top, LONG width, LONG height) {
+    RECT r;
+    GetWindowRect(video, &r);
+    MapWindowPoints(nullptr, host, reinterpret_cast<POINT *>(&r), 2);
+    printf("  video child %p at %ld, %ld, %ld x %ld, %s\n", (void *)video, r.left, r.top, r.right - r.left,
+           r.bottom - r.top, IsWindowVisible(video) ? "visible" : "hidden");
+    CHECK_EQ(r.left, left);
+    CHECK_EQ(r.top, top);
+    CHECK_EQ(r.right - r.left, width);
+    CHECK_EQ(r.bottom - r.top, height);
+}
+
+void CheckFileReleased() {
+    HANDLE file = CreateFileW(wt::Media("video.avi"), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    CHECK(file != INVALID_HANDLE_VALUE);
+    CloseHandle(file);
+}
+
+// Which thread owns the renderer's window, and so runs VideoTapProc.
+void ReportThread(HWND video) {
+    DWORD owner = GetWindowThreadProcessId(video, nullptr);
+    printf("  video child %p belongs to thread %04lx; the host's thread is %04lx\n", (void *)video, owner,
+           GetCurrentThreadId());
+}
+
+// ---- Placement ----------------------------------------------------------------
+
+void Place(int screenWidth, int screenHeight, LONG left, LONG top, LONG width, LONG height) {
+    CHECK_EQ(GetSystemMetrics(SM_CXSCREEN), screenWidth);
+    CHECK_EQ(GetSystemMetrics(SM_CYSCREEN), screenHeight);
+    HWND host = CreateHost(L"place");
+    CHECK_EQ(Initialize(), S_OK);
+    SetHWND(host);
+    CHECK_EQ(InitGraph(wt::Media("video.avi")), S_OK);
+    HWND video = GetWindow(host, GW_CHILD);
+    if (!CHECK(video != nullptr)) return;
+    WNDPROC own = ProcOf(video);
+
+    CHECK_EQ(PutForeground(TRUE), 0);
+    wt::Pump(100);
+    CheckVideoAt(host, video, left, top, width, height);
+    CHECK(IsWindowVisible(video));
+    CHECK(ProcOf(video) != own);
+
+    CHECK_EQ(PutForeground(FALSE), 0);
+    wt::Pump(100);
+    CHECK(!IsWindowVisible(video));
+    CheckVideoAt(host, video, left, top, width, height);
+
+    CHECK_EQ(PutForeground(TRUE), 0);
+    wt::Pump(100);
+    CHECK(IsWindowVisible(video));
+
+    ClearGraph();
+    CHECK_EQ(GetPlayState(), 3);
+    CheckFileReleased();
+    DestroyWindow(host);
+    UnInitialize();
+}
+
+void Place1024x768() { Place(1024, 768, 4, 14, 312, 223); }
+void Place800x480() { Place(800, 480, 9, 27, 519, 393); }
+
+// ---- Full screen ----------------------------------------------------------------
+
+// What Wine's renderer itself answers to full-screen mode, asked directly.
+void ProbeRendererFullScreen() {
+    IGraphBuilder *graph = nullptr;
+    if (!CHECK(SUCCEEDED(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder,
+                                          reinterpret_cast<void **>(&graph)))))
+        return;
+    IVideoWindow *window = nullptr;
+    if (CHECK(SUCCEEDED(graph->RenderFile(wt::Media("video.avi"), nullptr))) &&
+        CHECK(SUCCEEDED(graph->QueryInterface(IID_IVideoWindow, reinterpret_cast<void **>(&window))))) {
+        long mode = 7;
+        HRESULT put = window->put_FullScreenMode(OATRUE);
+        HRESULT get = window->get_FullScreenMode(&mode);
+        printf("  Wine's renderer: put_FullScreenMode 0x%lx, get_FullScreenMode 0x%lx\n", (unsigned long)put,
+               (unsigned long)get);
+        // Wine 8 has no full-screen mode: the library's failure path is what runs here.
+        CHECK_EQ(put, E_NOTIMPL);
+        CHECK_EQ(get, E_NOTIMPL);
+        window->Release();
+    }
+    graph->Release();
+}
+
+void FullScreenStopped() {
+    HWND host = CreateHost(L"full screen, stopped");
+    HWND drain = CreateRecorder(L"drain", 0, 0, 0);
+    CHECK_EQ(Initialize(), S_OK);
+    SetHWND(host);
+    CHECK_EQ(InitGraph(wt::Media("video.avi")), S_OK);
+    CHECK_EQ(PutForeground(TRUE), 0);
+    HRESULT hr = PutMessageDrain(drain);
+    printf("  PutMessageDrain: 0x%lx\n", (unsigned long)hr);
+    CHECK_EQ(hr, S_OK);
+
+    CHECK_EQ(GetPlayState(), 2);
+    CHECK_EQ(FullScreen(TRUE), 0);
+    CHECK_EQ(FullScreen(FALSE), 0);
+    wt::Pump(300);
+    CHECK_EQ(Take(drain, WM_VIDEO_MODE_CHANGED), 0);
+
+    LONG on = 7;
+    CHECK_EQ(IsFullScreen(&on), 0);
+    CHECK_EQ(on, 0); // Wine cannot say: reported as embedded
+    CHECK_EQ(IsFullScreen(nullptr), E_POINTER);
+
+    ClearGraph();
+    CHECK_EQ(FullScreen(TRUE), E_FAIL);
+    CHECK_EQ(IsFullScreen(&on), E_FAIL);
+    CHECK_EQ(PutMessageDrain(drain), E_FAIL);
+    CHECK_EQ(PutForeground(TRUE), E_FAIL);
+    DestroyWindow(drain);
+    DestroyWindow(host);
+    UnInitialize();
+}
+
+void FullScreenRunning() {
+    HWND host = CreateHost(L"full screen, running");
+    HWND drain = CreateRecorder(L"drain", 0, 0, 0);
+    CHECK_EQ(Initialize(), S_OK);
+    ProbeRendererFullScreen();
+    SetHWND(host);
+    CHECK_EQ(InitGraph(wt::Media("video.avi")), S_OK);
+    CHECK_EQ(PutForeground(TRUE), 0);
+    CHECK_EQ(PutMessageDrain(drain), S_OK);
+    HWND video = GetWindow(host, GW_CHILD);
+
+    CHECK(SUCCEEDED(PlayPause()));
+    CHECK_EQ(GetPlayState(), 0);
+    wt::Pump(200);
+    CHECK_EQ(FullScreen(TRUE), 0);
+    wt::Pump(300);
+    CHECK_EQ(Take(drain, WM_VIDEO_MODE_CHANGED), 1);
+    CHECK_EQ(FullScreen(FALSE), 0);
+    wt::Pump(300);
+    CHECK_EQ(Take(drain, WM_VIDEO_MODE_CHANGED), 1);
+    CheckVideoAt(host, video, 4, 14, 312, 223);
+    CHECK(IsWindowVisible(video));
+    CHECK_EQ(Take(host, WM_VIDEO_MODE_CHANGED), 0);
+
+    CHECK(SUCCEEDED(PlayPause()));
+    CHECK_EQ(GetPlayState(), 1);
+    CHECK_EQ(FullScreen(TRUE), 0);
+    wt::Pump(300);
+    CHECK_EQ(Take(drain, WM_VIDEO_MODE_CHANGED), 1);
+
+    ClearGraph(); // a video-only clip, never seeked: Stop returns
+    CHECK_EQ(GetPlayState(), 3);
+    CheckFileReleased();
+    DestroyWindow(drain);
+    DestroyWindow(host);
+    UnInitialize();
+}
+
+// ---- Taps -----------------------------------------------------------------------
+
+void Tap() {
+    HWND host = CreateHost(L"tap");
+    HWND other = CreateRecorder(L"other host", 0, 0, 0);
+    CHECK_EQ(Initialize(), S_OK);
+    SetHWND(host);
+    CHECK_EQ(InitGraph(wt::Media("video.avi")), S_OK);
+    CHECK_EQ(PutForeground(TRUE), 0);
+    wt::Pump(100);
+    HWND video = GetWindow(host, GW_CHILD);
+    if (!CHECK(video != nullptr)) return;
+    ReportThread(video);
+    POINT onVideo = CentreOf(video);
+    POINT beside = {onVideo.x, 400}; // on the host, below the video
+
+    printf("  tap\n");
+    Click(onVideo);
+    CHECK_EQ(Take(host, WM_VIDEO_TAPPED), 1);
+
+    printf("  press alone, released beside the video\n");
+    Press(onVideo);
+    CHECK_EQ(Take(host, WM_VIDEO_TAPPED), 0);
+    Release(beside);
+    CHECK_EQ(Take(host, WM_VIDEO_TAPPED), 0);
+
+    printf("  three taps\n");
+    for (int i = 0; i < 3; ++i) Click(onVideo);
+    CHECK_EQ(Take(host, WM_VIDEO_TAPPED), 3);
+
+    printf("  tap after SetHWND(other)\n");
+    SetHWND(other);
+    Click(onVideo);
+    CHECK_EQ(Take(other, WM_VIDEO_TAPPED), 1);
+    CHECK_EQ(Take(host, WM_VIDEO_TAPPED), 0);
+
+    SetHWND(host);
+    ClearGraph();
+    printf("  after ClearGraph the renderer's window %s\n", IsWindow(video) ? "still exists" : "is gone");
+    Click(onVideo);
+    CHECK_EQ(Take(host, WM_VIDEO_TAPPED), 0);
+    CheckFileReleased();
+    DestroyWindow(other);
+    DestroyWindow(host);
+    UnInitialize();
+}
+
+// A window of the test's own as the hooked child, so that its procedure can
+// be looked at after ClearGraph (the renderer's window is gone by then). It
+// is the first child of a second host window handed over by SetHWND after
+// InitGraph: PutForeground raises the renderer's window above any sibling
+// before it looks for the first child.
+int ownReleases = 0;
+LRESULT CALLBACK OwnChildProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_LBUTTONUP) ++ownReleases;
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+void Restore() {
+    HWND host = CreateHost(L"restore");
+    HWND panel = CreateRecorder(L"panel", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 660, 300);
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = OwnChildProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hbrBackground = (HBRUSH)GetStockObject(WHITE_BRUSH);
+    wc.lpszClassName = L"FlatplayVideoTestChild";
+    RegisterClassW(&wc);
+    HWND child = CreateWindowExW(0, L"FlatplayVideoTestChild", L"", WS_CHILD | WS_VISIBLE, 10, 10, 120, 80, panel,
+                                 nullptr, wc.hInstance, nullptr);
+    wt::Pump(50);
+    CHECK_EQ(Initialize(), S_OK);
+    SetHWND(host);
+    CHECK_EQ(InitGraph(wt::Media("video.avi")), S_OK);
+    SetHWND(panel);
+
+    CHECK_EQ(PutForeground(TRUE), 0);
+    wt::Pump(100);
+    CHECK(ProcOf(child) != OwnChildProc);
+    POINT onChild = CentreOf(child);
+    Click(onChild);
+    CHECK_EQ(Take(panel, WM_VIDEO_TAPPED), 1);
+    CHECK_EQ(ownReleases, 1); // passed on to the child's own procedure
+
+    ClearGraph();
+    CHECK(ProcOf(child) == OwnChildProc);
+    Click(onChild);
+    CHECK_EQ(Take(panel, WM_VIDEO_TAPPED), 0);
+    CHECK_EQ(ownReleases, 2);
+
+    printf("  a new graph\n");
+    SetHWND(host);
+    CHECK_EQ(InitGraph(wt::Media("video.avi")), S_OK);
+    HWND video = GetWindow(host, GW_CHILD);
+    if (CHECK(video != nullptr)) {
+        WNDPROC own = ProcOf(video);
+        CHECK_EQ(PutForeground(TRUE), 0);
+        wt::Pump(100);
+        CHECK(ProcOf(video) != own);
+        ReportThread(video);
+        Click(CentreOf(video));
+        CHECK_EQ(Take(host, WM_VIDEO_TAPPED), 1);
+    }
+    ClearGraph();
+    CHECK(ProcOf(child) == OwnChildProc); // the earlier child stays untouched
+    CheckFileReleased();
+    DestroyWindow(panel);
+    DestroyWindow(host);
+    UnInitialize();
+}
+
+// ---- The host window destroyed first ----------------------------------------------
+
+void HostDestroyed() {
+    HWND host = CreateHost(L"host destroyed");
+    CHECK_EQ(Initialize(), S_OK);
+    SetHWND(host);
+    CHECK_EQ(InitGraph(wt::Media("video.avi")), S_OK);
+    CHECK_EQ(PutForeground(TRUE), 0);
+    CHECK_EQ(PutMessageDrain(host), S_OK);
+    HWND video = GetWindow(host, GW_CHILD);
+    CHECK(video != nullptr);
+    CHECK(SUCCEEDED(PlayPause()));
+    wt::Pump(300);
+
+    CHECK(DestroyWindow(host));
+    wt::Pump(200);
+    printf("  host destroyed; the renderer's window %s\n", IsWindow(video) ? "still exists" : "is gone");
+    CHECK(!IsWindow(host));
+    // The library still holds the dead handles: every export must cope.
+    CHECK_EQ(PutForeground(FALSE), 0);
+    CHECK_EQ(PutForeground(TRUE), 0);
+    CHECK_EQ(FullScreen(TRUE), 0);
+    CHECK_EQ(FullScreen(FALSE), 0);
+    wt::Pump(100);
+    ClearGraph();
+    CHECK_EQ(GetPlayState(), 3);
+    CheckFileReleased();
+
+    printf("  a new host and graph\n");
+    HWND next = CreateHost(L"next host");
+    SetHWND(next);
+    CHECK_EQ(InitGraph(wt::Media("video.avi")), S_OK);
+    CHECK_EQ(PutForeground(TRUE), 0);
+    wt::Pump(100);
+    if (HWND nextVideo = GetWindow(next, GW_CHILD); CHECK(nextVideo != nullptr)) {
+        Click(CentreOf(nextVideo));
+        CHECK_EQ(Take(next, WM_VIDEO_TAPPED), 1);
+    }
+    ClearGraph();
+    DestroyWindow(next);
+    UnInitialize();
+}
+
+const wt::Case kCases[] = {
+    {"place-1024x768", Place1024x768},
+    {"place-800x480", Place800x480},
+    {"full-screen-stopped", FullScreenStopped},
+    {"full-screen-running", FullScreenRunning},
+    {"tap", Tap},
+    {"restore", Restore},
+    {"host-destroyed", HostDestroyed},
+};
+
+} // namespace
+
+int main(int argc, char **argv) { return wt::Main(argc, argv, kCases, sizeof kCases / sizeof kCases[0]); }

@@ -1,0 +1,191 @@
+// The volume exports of the real DLL under Wine: the device volume as Wine
+// answers it, the translations of the x64 build against a device of our
+// own, and ToggleMute heard on the PulseAudio null sink (record-case).
+#include "harness.h"
+
+#include <mmsystem.h>
+
+#include <limits.h>
+#include <string.h>
+
+namespace {
+
+// ---- Wine's device volume --------------------------------------------------
+
+// Wine 8's winmm refuses the device id 0 that the library passes (Windows
+// takes an id or an open handle): both calls answer MMSYSERR_INVALHANDLE,
+// so the exports take their failure paths, which this case pins down.
+void WineDevice() {
+    DWORD raw = 0x12345678;
+    CHECK_EQ(waveOutGetVolume(reinterpret_cast<HWAVEOUT>(static_cast<UINT_PTR>(0)), &raw), MMSYSERR_INVALHANDLE);
+    CHECK_EQ(waveOutSetVolume(reinterpret_cast<HWAVEOUT>(static_cast<UINT_PTR>(0)), 0x8000), MMSYSERR_INVALHANDLE);
+
+    // No Initialize and no graph.
+    CHECK_EQ(GetVolumeInit(), 0);
+    CHECK_EQ(GetVolume(), -10000);
+    CHECK_EQ(Set_Volume(0x8000), 0);
+    CHECK_EQ(SetVolume(-5000), 0);
+    CHECK_EQ(GetVolumeInit(), 0);
+    CHECK_EQ(GetVolume(), -10000);
+    CHECK_EQ(GetPlayState(), 2);
+}
+
+// ---- The x64 build's arithmetic, on a device that answers ------------------
+// The DLL's two winmm imports are pointed at a device of this program's own
+// that keeps what was set.
+
+DWORD deviceVolume = 0;
+UINT_PTR lastDevice = 99;
+
+MMRESULT WINAPI EchoGetVolume(HWAVEOUT device, LPDWORD volume) {
+    lastDevice = reinterpret_cast<UINT_PTR>(device);
+    *volume = deviceVolume;
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT WINAPI EchoSetVolume(HWAVEOUT device, DWORD volume) {
+    lastDevice = reinterpret_cast<UINT_PTR>(device);
+    deviceVolume = volume;
+    return MMSYSERR_NOERROR;
+}
+
+// Points flatplay.dll's import of `name` from WINMM at `replacement`.
+bool RedirectImport(const char *name, void *replacement) {
+    BYTE *base = reinterpret_cast<BYTE *>(GetModuleHandleW(L"flatplay.dll"));
+    if (!base) return false;
+    auto nt = reinterpret_cast<IMAGE_NT_HEADERS *>(base + reinterpret_cast<IMAGE_DOS_HEADER *>(base)->e_lfanew);
+    const IMAGE_DATA_DIRECTORY &imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    for (auto dll = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR *>(base + imports.VirtualAddress); dll->Name; ++dll) {
+        if (_stricmp(reinterpret_cast<const char *>(base + dll->Name), "winmm.dll") != 0) continue;
+        auto names = reinterpret_cast<IMAGE_THUNK_DATA *>(base + dll->OriginalFirstThunk);
+        auto slots = reinterpret_cast<IMAGE_THUNK_DATA *>(base + dll->FirstThunk);
+        for (; names->u1.AddressOfData; ++names, ++slots) {
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
+            auto byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME *>(base + names->u1.AddressOfData);
+            if (strcmp(reinterpret_cast<const char *>(byName->Name), name) != 0) continue;
+            DWORD old;
+            VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, PAGE_READWRITE, &old);
+            slots->u1.Function = reinterpret_cast<ULONG_PTR>(replacement);
+            VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, old, &old);
+            return true;
+        }
+    }
+    return false;
+}
+
+// The same exact values as the native tests: the shipped x64 code rounds
+// like the native build.
+void Arithmetic() {
+    if (!CHECK(RedirectImport("waveOutGetVolume", reinterpret_cast<void *>(EchoGetVolume)))) return;
+    if (!CHECK(RedirectImport("waveOutSetVolume", reinterpret_cast<void *>(EchoSetVolume)))) return;
+
+    const struct {
+        DWORD raw;
+        LONG attenuation;
+    } readings[] = {
+        {0xFFFF, 0},
+        {0x8000, -5000},
+        {0x7FFF, -5001},
+        {0x1999, -9001},
+        {0, -10000},
+        {0x3333, -8000},
+        {0x1FD2, -8757},
+        {0x00010000, 0},
+        {0x33333333, 131064000},
+        {0x80000000, 327674992},
+        {0xFFFFFFFF, 655359984},
+    };
+    for (const auto &r : readings) {
+        deviceVolume = r.raw;
+        lastDevice = 99;
+        CHECK_EQ(GetVolume(), r.attenuation);
+        CHECK_EQ(lastDevice, 0);
+    }
+
+    const struct {
+        LONG attenuation;
+        DWORD sent;
+    } settings[] = {
+        {0, 65535},  {-1, 65528},   {-100, 64879},  {-2500, 49151}, {-5000, 32767}, {-7500, 16383}, {-9999, 6},
+        {-10000, 0}, {-271, 63759}, {-1243, 57389}, {5000, 32767},  {10001, 0},     {LONG_MIN, 0},
+    };
+    for (const auto &s : settings) {
+        deviceVolume = 0x5A5A5A5A;
+        lastDevice = 99;
+        CHECK_EQ(SetVolume(s.attenuation), 0);
+        CHECK_EQ(deviceVolume, s.sent);
+        CHECK_EQ(lastDevice, 0);
+    }
+
+    int same = 0, lower = 0, other = 0;
+    for (LONG attenuation = 0; attenuation >= -10000; --attenuation) {
+        SetVolume(attenuation);
+        LONG read = GetVolume();
+        if (read == attenuation)
+            ++same;
+        else if (read == attenuation - 1)
+            ++lower;
+        else
+            ++other;
+    }
+    printf("  round trip over 10001 attenuations: %d one lower, %d the same, %d other\n", lower, same, other);
+    CHECK_EQ(lower, 9980);
+    CHECK_EQ(same, 21);
+    CHECK_EQ(other, 0);
+}
+
+// ---- ToggleMute, heard -------------------------------------------------------
+
+// Tells record-case to note how much it has recorded at this moment.
+void Mark(const char *name) { printf("audio-mark: %s\n", name); }
+
+// A window of the recording, in milliseconds from a mark, and what must be heard there.
+void ExpectAudio(const char *level, const char *mark, int fromMs, int toMs) {
+    printf("expect-audio: %s %s %d %d\n", level, mark, fromMs, toMs);
+}
+
+// av.avi is 4 s of 440 Hz tone with video: mute 1.5 s after Run, unmute
+// 1 s later. Measured here, sound reaches the sink 0.2 to 0.3 s after Run
+// and follows a volume change within 0.15 s. Each window starts at least
+// 0.3 s after the change it follows (0.8 s after Run, for the start-up)
+// and ends at least 0.1 s before the next.
+void Mute() {
+    HWND host = wt::CreateHost(L"mute");
+    CHECK_EQ(Initialize(), S_OK);
+    SetHWND(host);
+    if (!CHECK_EQ(InitGraph(wt::Media("av.avi")), S_OK)) return;
+
+    CHECK(PlayPause() >= 0);
+    Mark("run");
+    wt::Pump(1500);
+    HRESULT muted = ToggleMute();
+    Mark("muted");
+    printf("  ToggleMute (mute): 0x%lx\n", (unsigned long)muted);
+    CHECK(muted >= 0);
+    wt::Pump(1000);
+    HRESULT unmuted = ToggleMute();
+    Mark("unmuted");
+    printf("  ToggleMute (unmute): 0x%lx\n", (unsigned long)unmuted);
+    CHECK(unmuted >= 0);
+    wt::Pump(1000);
+    Mark("end");
+
+    ExpectAudio("audible", "run", 800, 1400);
+    ExpectAudio("silent", "muted", 300, 900);
+    ExpectAudio("audible", "unmuted", 300, 900);
+
+    // Never seeked, so stopping this graph is safe under Wine.
+    ClearGraph();
+    DestroyWindow(host);
+    UnInitialize();
+}
+
+const wt::Case kCases[] = {
+    {"wine-device", WineDevice},
+    {"arithmetic", Arithmetic},
+    {"mute", Mute},
+};
+
+} // namespace
+
+int main(int argc, char **argv) { return wt::Main(argc, argv, kCases, sizeof kCases / sizeof kCases[0]); }
