@@ -12,20 +12,18 @@ namespace {
 wchar_t mediaDir[MAX_PATH];
 wchar_t mediaPath[MAX_PATH];
 
-struct Counter {
+struct Received {
     HWND hwnd;
     UINT msg;
-    int count;
+    WPARAM wParam;
+    LPARAM lParam;
 };
-Counter counters[64];
-int counterCount = 0;
+Received received[128];
+int receivedCount = 0;
 
 LRESULT CALLBACK HostProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg >= WM_USER) {
-        int i = 0;
-        while (i < counterCount && !(counters[i].hwnd == hwnd && counters[i].msg == msg)) ++i;
-        if (i == counterCount && counterCount < 64) counters[counterCount++] = Counter{hwnd, msg, 0};
-        if (i < counterCount) ++counters[i].count;
+        if (receivedCount < 128) received[receivedCount++] = Received{hwnd, msg, wParam, lParam};
         printf("  message 0x%x (%llu, %lld) to %p\n", msg, (unsigned long long)wParam, (long long)lParam, (void *)hwnd);
         return 0;
     }
@@ -78,7 +76,7 @@ const wchar_t *Media(const char *name) {
     return mediaPath;
 }
 
-HWND CreateHost(const wchar_t *title) {
+HWND CreateHost(const wchar_t *title, DWORD style, int x, int y) {
     static bool registered = false;
     HINSTANCE instance = GetModuleHandleW(nullptr);
     if (!registered) {
@@ -90,20 +88,26 @@ HWND CreateHost(const wchar_t *title) {
         RegisterClassW(&wc);
         registered = true;
     }
-    HWND hwnd = CreateWindowExW(0, L"FlatplayTestHost", title, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE, 0, 0,
-                                640, 480, nullptr, nullptr, instance, nullptr);
+    HWND hwnd = CreateWindowExW(0, L"FlatplayTestHost", title, style | WS_CLIPCHILDREN, x, y, 640, 480, nullptr,
+                                nullptr, instance, nullptr);
     Pump(50);
     return hwnd;
 }
 
 int TakeReceived(HWND hwnd, UINT msg) {
-    for (int i = 0; i < counterCount; ++i)
-        if (counters[i].hwnd == hwnd && counters[i].msg == msg) {
-            int n = counters[i].count;
-            counters[i].count = 0;
-            return n;
+    int n = 0, kept = 0;
+    for (int i = 0; i < receivedCount; ++i) {
+        const Received &r = received[i];
+        if (r.hwnd == hwnd && r.msg == msg) {
+            ++n;
+            CHECK_EQ(r.wParam, 0);
+            CHECK_EQ(r.lParam, 0);
+        } else {
+            received[kept++] = r;
         }
-    return 0;
+    }
+    receivedCount = kept;
+    return n;
 }
 
 void Pump(DWORD ms) {

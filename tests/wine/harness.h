@@ -25,9 +25,9 @@ void ExpectDebugLine(const char *format, ...);
 // A Windows path for a file of the generated media folder.
 const wchar_t *Media(const char *name);
 
-// A visible top-level window that counts the messages it gets.
-HWND CreateHost(const wchar_t *title);
-// Messages of `msg` that reached a window made by CreateHost since the last call.
+// A top-level window that records the private (WM_USER and above) messages it gets.
+HWND CreateHost(const wchar_t *title, DWORD style = WS_OVERLAPPEDWINDOW | WS_VISIBLE, int x = 0, int y = 0);
+// Messages `msg` that reached `hwnd` since the last call, each checked to carry 0, 0.
 int TakeReceived(HWND hwnd, UINT msg);
 // Dispatches this thread's messages for `ms` milliseconds.
 void Pump(DWORD ms);

@@ -7,63 +7,6 @@
 
 namespace {
 
-// ---- Windows that record the private messages they get ----------------------
-
-struct Received {
-    HWND hwnd;
-    UINT msg;
-    WPARAM wParam;
-    LPARAM lParam;
-};
-Received received[128];
-int receivedCount = 0;
-
-LRESULT CALLBACK RecorderProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg >= WM_USER) {
-        if (receivedCount < 128) received[receivedCount++] = Received{hwnd, msg, wParam, lParam};
-        printf("  message 0x%x (%llu, %lld) to %p\n", msg, (unsigned long long)wParam, (long long)lParam, (void *)hwnd);
-        return 0;
-    }
-    return DefWindowProcW(hwnd, msg, wParam, lParam);
-}
-
-HWND CreateRecorder(const wchar_t *title, DWORD style, int x, int y) {
-    static bool registered = false;
-    HINSTANCE instance = GetModuleHandleW(nullptr);
-    if (!registered) {
-        WNDCLASSW wc = {};
-        wc.lpfnWndProc = RecorderProc;
-        wc.hInstance = instance;
-        wc.hbrBackground = (HBRUSH)GetStockObject(GRAY_BRUSH);
-        wc.lpszClassName = L"FlatplayVideoTestRecorder";
-        RegisterClassW(&wc);
-        registered = true;
-    }
-    HWND hwnd = CreateWindowExW(0, L"FlatplayVideoTestRecorder", title, style | WS_CLIPCHILDREN, x, y, 640, 480,
-                                nullptr, nullptr, instance, nullptr);
-    wt::Pump(50);
-    return hwnd;
-}
-
-HWND CreateHost(const wchar_t *title) { return CreateRecorder(title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0); }
-
-// Messages `msg` that reached `hwnd` since the last call, each checked to carry 0, 0.
-int Take(HWND hwnd, UINT msg) {
-    int n = 0, kept = 0;
-    for (int i = 0; i < receivedCount; ++i) {
-        const Received &r = received[i];
-        if (r.hwnd == hwnd && r.msg == msg) {
-            ++n;
-            CHECK_EQ(r.wParam, 0);
-            CHECK_EQ(r.lParam, 0);
-        } else {
-            received[kept++] = r;
-        }
-    }
-    receivedCount = kept;
-    return n;
-}
-
 // ---- Real input ---------------------------------------------------------------
 
 // The mouse as the user moves it: absolute, normalised to 0..65535.
@@ -138,7 +81,7 @@ void ReportThread(HWND video) {
 void Place(int screenWidth, int screenHeight, LONG left, LONG top, LONG width, LONG height) {
     CHECK_EQ(GetSystemMetrics(SM_CXSCREEN), screenWidth);
     CHECK_EQ(GetSystemMetrics(SM_CYSCREEN), screenHeight);
-    HWND host = CreateHost(L"place");
+    HWND host = wt::CreateHost(L"place");
     CHECK_EQ(Initialize(), S_OK);
     SetHWND(host);
     CHECK_EQ(InitGraph(wt::Media("video.avi")), S_OK);
@@ -196,8 +139,8 @@ void ProbeRendererFullScreen() {
 }
 
 void FullScreenStopped() {
-    HWND host = CreateHost(L"full screen, stopped");
-    HWND drain = CreateRecorder(L"drain", 0, 0, 0);
+    HWND host = wt::CreateHost(L"full screen, stopped");
+    HWND drain = wt::CreateHost(L"drain", 0, 0, 0);
     CHECK_EQ(Initialize(), S_OK);
     SetHWND(host);
     CHECK_EQ(InitGraph(wt::Media("video.avi")), S_OK);
@@ -210,7 +153,7 @@ void FullScreenStopped() {
     CHECK_EQ(FullScreen(TRUE), 0);
     CHECK_EQ(FullScreen(FALSE), 0);
     wt::Pump(300);
-    CHECK_EQ(Take(drain, WM_VIDEO_MODE_CHANGED), 0);
+    CHECK_EQ(wt::TakeReceived(drain, WM_VIDEO_MODE_CHANGED), 0);
 
     LONG on = 7;
     CHECK_EQ(IsFullScreen(&on), 0);
@@ -228,8 +171,8 @@ void FullScreenStopped() {
 }
 
 void FullScreenRunning() {
-    HWND host = CreateHost(L"full screen, running");
-    HWND drain = CreateRecorder(L"drain", 0, 0, 0);
+    HWND host = wt::CreateHost(L"full screen, running");
+    HWND drain = wt::CreateHost(L"drain", 0, 0, 0);
     CHECK_EQ(Initialize(), S_OK);
     ProbeRendererFullScreen();
     SetHWND(host);
@@ -243,19 +186,19 @@ void FullScreenRunning() {
     wt::Pump(200);
     CHECK_EQ(FullScreen(TRUE), 0);
     wt::Pump(300);
-    CHECK_EQ(Take(drain, WM_VIDEO_MODE_CHANGED), 1);
+    CHECK_EQ(wt::TakeReceived(drain, WM_VIDEO_MODE_CHANGED), 1);
     CHECK_EQ(FullScreen(FALSE), 0);
     wt::Pump(300);
-    CHECK_EQ(Take(drain, WM_VIDEO_MODE_CHANGED), 1);
+    CHECK_EQ(wt::TakeReceived(drain, WM_VIDEO_MODE_CHANGED), 1);
     CheckVideoAt(host, video, 4, 14, 312, 223);
     CHECK(IsWindowVisible(video));
-    CHECK_EQ(Take(host, WM_VIDEO_MODE_CHANGED), 0);
+    CHECK_EQ(wt::TakeReceived(host, WM_VIDEO_MODE_CHANGED), 0);
 
     CHECK(SUCCEEDED(PlayPause()));
     CHECK_EQ(GetPlayState(), 1);
     CHECK_EQ(FullScreen(TRUE), 0);
     wt::Pump(300);
-    CHECK_EQ(Take(drain, WM_VIDEO_MODE_CHANGED), 1);
+    CHECK_EQ(wt::TakeReceived(drain, WM_VIDEO_MODE_CHANGED), 1);
 
     ClearGraph(); // a video-only clip, never seeked: Stop returns
     CHECK_EQ(GetPlayState(), 3);
@@ -268,8 +211,8 @@ void FullScreenRunning() {
 // ---- Taps -----------------------------------------------------------------------
 
 void Tap() {
-    HWND host = CreateHost(L"tap");
-    HWND other = CreateRecorder(L"other host", 0, 0, 0);
+    HWND host = wt::CreateHost(L"tap");
+    HWND other = wt::CreateHost(L"other host", 0, 0, 0);
     CHECK_EQ(Initialize(), S_OK);
     SetHWND(host);
     CHECK_EQ(InitGraph(wt::Media("video.avi")), S_OK);
@@ -283,29 +226,29 @@ void Tap() {
 
     printf("  tap\n");
     Click(onVideo);
-    CHECK_EQ(Take(host, WM_VIDEO_TAPPED), 1);
+    CHECK_EQ(wt::TakeReceived(host, WM_VIDEO_TAPPED), 1);
 
     printf("  press alone, released beside the video\n");
     Press(onVideo);
-    CHECK_EQ(Take(host, WM_VIDEO_TAPPED), 0);
+    CHECK_EQ(wt::TakeReceived(host, WM_VIDEO_TAPPED), 0);
     Release(beside);
-    CHECK_EQ(Take(host, WM_VIDEO_TAPPED), 0);
+    CHECK_EQ(wt::TakeReceived(host, WM_VIDEO_TAPPED), 0);
 
     printf("  three taps\n");
     for (int i = 0; i < 3; ++i) Click(onVideo);
-    CHECK_EQ(Take(host, WM_VIDEO_TAPPED), 3);
+    CHECK_EQ(wt::TakeReceived(host, WM_VIDEO_TAPPED), 3);
 
     printf("  tap after SetHWND(other)\n");
     SetHWND(other);
     Click(onVideo);
-    CHECK_EQ(Take(other, WM_VIDEO_TAPPED), 1);
-    CHECK_EQ(Take(host, WM_VIDEO_TAPPED), 0);
+    CHECK_EQ(wt::TakeReceived(other, WM_VIDEO_TAPPED), 1);
+    CHECK_EQ(wt::TakeReceived(host, WM_VIDEO_TAPPED), 0);
 
     SetHWND(host);
     ClearGraph();
     printf("  after ClearGraph the renderer's window %s\n", IsWindow(video) ? "still exists" : "is gone");
     Click(onVideo);
-    CHECK_EQ(Take(host, WM_VIDEO_TAPPED), 0);
+    CHECK_EQ(wt::TakeReceived(host, WM_VIDEO_TAPPED), 0);
     CheckFileReleased();
     DestroyWindow(other);
     DestroyWindow(host);
@@ -324,8 +267,8 @@ LRESULT CALLBACK OwnChildProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 }
 
 void Restore() {
-    HWND host = CreateHost(L"restore");
-    HWND panel = CreateRecorder(L"panel", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 660, 300);
+    HWND host = wt::CreateHost(L"restore");
+    HWND panel = wt::CreateHost(L"panel", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 660, 300);
     WNDCLASSW wc = {};
     wc.lpfnWndProc = OwnChildProc;
     wc.hInstance = GetModuleHandleW(nullptr);
@@ -345,13 +288,13 @@ void Restore() {
     CHECK(ProcOf(child) != OwnChildProc);
     POINT onChild = CentreOf(child);
     Click(onChild);
-    CHECK_EQ(Take(panel, WM_VIDEO_TAPPED), 1);
+    CHECK_EQ(wt::TakeReceived(panel, WM_VIDEO_TAPPED), 1);
     CHECK_EQ(ownReleases, 1); // passed on to the child's own procedure
 
     ClearGraph();
     CHECK(ProcOf(child) == OwnChildProc);
     Click(onChild);
-    CHECK_EQ(Take(panel, WM_VIDEO_TAPPED), 0);
+    CHECK_EQ(wt::TakeReceived(panel, WM_VIDEO_TAPPED), 0);
     CHECK_EQ(ownReleases, 2);
 
     printf("  a new graph\n");
@@ -365,7 +308,7 @@ void Restore() {
         CHECK(ProcOf(video) != own);
         ReportThread(video);
         Click(CentreOf(video));
-        CHECK_EQ(Take(host, WM_VIDEO_TAPPED), 1);
+        CHECK_EQ(wt::TakeReceived(host, WM_VIDEO_TAPPED), 1);
     }
     ClearGraph();
     CHECK(ProcOf(child) == OwnChildProc); // the earlier child stays untouched
@@ -378,7 +321,7 @@ void Restore() {
 // ---- The host window destroyed first ----------------------------------------------
 
 void HostDestroyed() {
-    HWND host = CreateHost(L"host destroyed");
+    HWND host = wt::CreateHost(L"host destroyed");
     CHECK_EQ(Initialize(), S_OK);
     SetHWND(host);
     CHECK_EQ(InitGraph(wt::Media("video.avi")), S_OK);
@@ -404,14 +347,14 @@ void HostDestroyed() {
     CheckFileReleased();
 
     printf("  a new host and graph\n");
-    HWND next = CreateHost(L"next host");
+    HWND next = wt::CreateHost(L"next host");
     SetHWND(next);
     CHECK_EQ(InitGraph(wt::Media("video.avi")), S_OK);
     CHECK_EQ(PutForeground(TRUE), 0);
     wt::Pump(100);
     if (HWND nextVideo = GetWindow(next, GW_CHILD); CHECK(nextVideo != nullptr)) {
         Click(CentreOf(nextVideo));
-        CHECK_EQ(Take(next, WM_VIDEO_TAPPED), 1);
+        CHECK_EQ(wt::TakeReceived(next, WM_VIDEO_TAPPED), 1);
     }
     ClearGraph();
     DestroyWindow(next);
