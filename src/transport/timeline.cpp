@@ -82,6 +82,14 @@ extern "C" HRESULT WINAPI GetPlayPosition(LONGLONG *current, LONGLONG *duration)
     return hr;
 }
 
+#if defined(_WIN32) && !defined(_WIN64)
+// ld looks x86 exports up under a leading underscore, which a decorated C++
+// name lacks (as with MSVC). The second name is set here, beside the
+// definition, so that both are one address.
+__asm__(".globl \"_" FLATPLAY_GETPLAYPOSITION_EXPORT "\"\n\t"
+        ".set \"_" FLATPLAY_GETPLAYPOSITION_EXPORT "\", \"" FLATPLAY_GETPLAYPOSITION_EXPORT "\"");
+#endif
+
 extern "C" HRESULT WINAPI SeekSong(float percent) {
     if (!CanAnswer()) return S_OK;
     LONGLONG position = SeekTarget(Duration(), percent);
