@@ -138,18 +138,27 @@ FLATPLAY_EXTERN_C HRESULT WINAPI SeekSong(float percent);
 #endif
 typedef HRESULT(WINAPI *FLATPLAY_GETPLAYPOSITION_FN)(LONGLONG *current, LONGLONG *duration);
 #if defined(_MSC_VER) && defined(__cplusplus)
+/* MSVC, and clang in MSVC mode, decorate this C++ declaration as exported. */
+#define FLATPLAY_HAS_GETPLAYPOSITION 1
 HRESULT WINAPI GetPlayPosition(LONGLONG *current, LONGLONG *duration);
-#elif defined(_WIN32) && defined(__GNUC__)
-/* GCC binds the declaration to the decorated symbol, quoted for the
- * assembler; like MSVC, C++ names carry no leading underscore on x86. */
+#elif defined(_WIN32) && defined(__GNUC__) && !defined(_MSC_VER)
+/* GCC and clang for mingw bind the declaration to the decorated symbol;
+ * like MSVC's, it has no leading underscore on x86. GCC writes the name into
+ * its assembly, where it must be quoted; clang takes it as it stands. */
+#if defined(__clang__)
+#define FLATPLAY_GETPLAYPOSITION_ASM FLATPLAY_GETPLAYPOSITION_EXPORT
+#else
 #define FLATPLAY_GETPLAYPOSITION_ASM "\"" FLATPLAY_GETPLAYPOSITION_EXPORT "\""
+#endif
+#define FLATPLAY_HAS_GETPLAYPOSITION 1
 FLATPLAY_EXTERN_C HRESULT WINAPI GetPlayPosition(LONGLONG *current,
                                                  LONGLONG *duration) __asm__(FLATPLAY_GETPLAYPOSITION_ASM);
 #elif !defined(_WIN32)
 FLATPLAY_EXTERN_C HRESULT WINAPI GetPlayPosition(LONGLONG *current, LONGLONG *duration);
 #endif
-/* Other Windows compilers (MSVC compiling C): GetProcAddress(module,
- * FLATPLAY_GETPLAYPOSITION_EXPORT) cast to FLATPLAY_GETPLAYPOSITION_FN. */
+/* Without FLATPLAY_HAS_GETPLAYPOSITION (a C host built by MSVC):
+ * GetProcAddress(module, FLATPLAY_GETPLAYPOSITION_EXPORT), cast to
+ * FLATPLAY_GETPLAYPOSITION_FN. */
 
 /* ---- Volume ------------------------------------------------------------- */
 

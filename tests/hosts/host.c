@@ -1,0 +1,141 @@
+/* A host as our users write it, one source for every compiler: C or C++,
+ * GCC, clang for mingw or clang in MSVC mode, x64 or x86. It needs no C
+ * runtime (the MSVC-ABI builds have none here): Win32 calls only, output
+ * through WriteFile, and an entry point of its own that main also reaches.
+ *   host            every export in the states that need no media graph,
+ *                   round after round, with the stack checked around each
+ *   host CLIP       then plays a video-only clip of 4 s: play, position,
+ *                   pause, seek to half, stop, clear
+ * Ends with "host: N failed check(s)" and exit code 0 only when none. */
+#include <flatplay/flatplay.h>
+#include <shellapi.h>
+#include <stdarg.h>
+
+#ifdef __cplusplus
+#define HOST_C extern "C"
+#else
+#define HOST_C
+#endif
+#if defined(_MSC_VER)
+#define HOST_NOINLINE __declspec(noinline)
+/* The compiler marks objects with floating point by this symbol of the runtime. */
+HOST_C int _fltused = 0;
+#else
+#define HOST_NOINLINE __attribute__((noinline))
+#endif
+
+static int failures = 0;
+
+static void Say(const char *format, ...) {
+    char line[256];
+    va_list args;
+    DWORD written;
+    int n;
+    va_start(args, format);
+    n = wvsprintfA(line, format, args);
+    va_end(args);
+    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), line, (DWORD)n, &written, NULL);
+}
+
+static void CheckEq(long got, long want, const char *what, int line) {
+    if (got == want) return;
+    ++failures;
+    Say("FAILED host.c:%d: %s (got %ld = 0x%lx)\r\n", line, what, got, (unsigned long)got);
+}
+#define CHECK_EQ(got, want) CheckEq((long)(got), (long)(want), #got " == " #want, __LINE__)
+
+#if defined(FLATPLAY_HAS_GETPLAYPOSITION)
+#define GetPlayPositionOf(dll) GetPlayPosition
+#else
+/* The route of a C host whose compiler cannot name the decorated export. */
+static FLATPLAY_GETPLAYPOSITION_FN GetPlayPositionOf(HMODULE dll) {
+    return (FLATPLAY_GETPLAYPOSITION_FN)(void (*)(void))GetProcAddress(dll, FLATPLAY_GETPLAYPOSITION_EXPORT);
+}
+#endif
+
+/* Where the stack stands at a call made from the caller's frame. */
+static volatile ULONG_PTR stackMark;
+static HOST_NOINLINE void MarkStack(void) {
+    volatile char here = 0;
+    stackMark = (ULONG_PTR)&here;
+}
+
+/* Every export, in the states that need no graph. The callees must give the
+ * stack back exactly as the header says (stdcall on x86): a mismatch moves
+ * the stack pointer, which the two marks show. */
+static HOST_NOINLINE void Round(FLATPLAY_GETPLAYPOSITION_FN getPlayPosition) {
+    LONGLONG current = 7, duration = 7;
+    LONG full = 7;
+    ULONG_PTR before;
+    MarkStack();
+    before = stackMark;
+    CHECK_EQ(InitGraph(NULL), E_POINTER);
+    CHECK_EQ(PlayPause(), E_FAIL);
+    CHECK_EQ(Stop(), S_OK);
+    CHECK_EQ(getPlayPosition(&current, &duration), E_FAIL);
+    CHECK_EQ(current + duration, 14);
+    CHECK_EQ(GetPlayPositionCurrent(), 0);
+    CHECK_EQ(GetPlayPositionDuration(), 0);
+    CHECK_EQ(GetPlayPositionDurationPercent(), 0);
+    CHECK_EQ(TotalTime(), 0);
+    CHECK_EQ(SeekSong(50.0f), S_OK);
+    CHECK_EQ(ToggleMute(), S_OK);
+    CHECK_EQ(PutForeground(TRUE), E_FAIL);
+    CHECK_EQ(FullScreen(TRUE), E_FAIL);
+    CHECK_EQ(IsFullScreen(&full), E_FAIL);
+    CHECK_EQ(full, 7);
+    CHECK_EQ(PutMessageDrain(NULL), E_FAIL);
+    CHECK_EQ(SetHWND(NULL), S_OK);
+    ClearGraph();
+    CHECK_EQ(GetPlayState(), FLATPLAY_CLOSED);
+    (void)GetVolumeInit();
+    (void)GetVolume();
+    CHECK_EQ(Set_Volume(0xFFFF), S_OK);
+    CHECK_EQ(SetVolume(0), S_OK);
+    CHECK_EQ(Initialize() >= 0, 1);
+    CHECK_EQ(UnInitialize(), S_OK);
+    MarkStack();
+    CHECK_EQ(stackMark - before, 0);
+}
+
+static void Play(LPCWSTR clip, FLATPLAY_GETPLAYPOSITION_FN getPlayPosition) {
+    LONGLONG current = 0, duration = 0;
+    CHECK_EQ(Initialize(), S_OK);
+    CHECK_EQ(InitGraph(clip), S_OK);
+    CHECK_EQ(PlayPause() >= 0, 1);
+    CHECK_EQ(GetPlayState(), FLATPLAY_RUNNING);
+    Sleep(1000);
+    CHECK_EQ(getPlayPosition(&current, &duration), S_OK);
+    Say("play: position %ld, duration %ld\r\n", (long)current, (long)duration);
+    CHECK_EQ(duration, 40000000);
+    CHECK_EQ(current > 0 && current < duration, 1);
+    CHECK_EQ(TotalTime(), 4);
+    CHECK_EQ(PlayPause() >= 0, 1);
+    CHECK_EQ(GetPlayState(), FLATPLAY_PAUSED);
+    /* The float argument crosses the boundary: half of 4 s. */
+    CHECK_EQ(SeekSong(50.0f), S_OK);
+    CHECK_EQ(GetPlayPositionCurrent(), 20000000);
+    CHECK_EQ(Stop() >= 0, 1);
+    CHECK_EQ(GetPlayState(), FLATPLAY_STOPPED);
+    ClearGraph();
+    CHECK_EQ(GetPlayState(), FLATPLAY_CLOSED);
+    CHECK_EQ(UnInitialize(), S_OK);
+}
+
+HOST_C int HostMain(void) {
+    int argc = 0, round;
+    LPWSTR *argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    FLATPLAY_GETPLAYPOSITION_FN getPlayPosition = GetPlayPositionOf(GetModuleHandleW(L"flatplay.dll"));
+    CHECK_EQ(getPlayPosition != NULL, 1);
+    CHECK_EQ(GetPlayState(), FLATPLAY_STOPPED); /* the value at load */
+    if (getPlayPosition)
+        for (round = 0; round < 1000; ++round) Round(getPlayPosition);
+    Say("host: 1000 rounds of every export without a graph\r\n");
+    if (argc > 1 && getPlayPosition) Play(argv[1], getPlayPosition);
+    Say("host: %d failed check(s)\r\n", failures);
+    ExitProcess(failures != 0);
+    return 0;
+}
+
+/* Linked with a C runtime, its start-up code comes here instead. */
+int main(void) { return HostMain(); }
