@@ -1,5 +1,6 @@
 // The DLL under Wine with real DirectShow: play, pause, stop, duration,
-// position and seeking on the generated 4-second clips.
+// position and seeking on the generated 4-second clips, and on one file of
+// each common format.
 //
 // Wine 8 hangs in IMediaControl::Stop once a graph that renders both sound
 // and video has been seeked, so Stop and ClearGraph would never return.
@@ -275,7 +276,6 @@ constexpr LONGLONG kOnDisk = -1; // the length of what a cut file still holds, s
 // Compressed sound carries its encoder's delay and padding, up to two
 // frames (an MP3 frame is 26 ms at 44.1 kHz, 72 ms at 8 kHz); PCM, MJPEG
 // and a cut AVI are exact to the frame.
-
 const Format kFormats[] = {
     {"MP3", L"song.mp3", S_OK, Streams::Sound, kClip, 100 * kMs},
     {"Ogg Vorbis", L"tone.ogg", S_OK, Streams::Sound, kClip, 100 * kMs},
