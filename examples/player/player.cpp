@@ -1,6 +1,6 @@
 // flatplay demo host.
 //   player [FILE]                         interactive: open FILE, or use Open / drop a file
-//   player --script DIR AV_FILE [VIDEO]   headless session: timeline on stdout, PNGs in DIR
+//   player --script DIR AV_FILE [VIDEO [MUSIC]]   headless session: timeline on stdout, PNGs in DIR
 #include "player.h"
 
 #include <stdio.h>
@@ -10,7 +10,7 @@ int wmain(int argc, wchar_t **argv) {
     setvbuf(stdout, nullptr, _IONBF, 0);
     bool script = argc >= 2 && wcscmp(argv[1], L"--script") == 0;
     if (script && argc < 4) {
-        printf("usage: player --script OUT_DIR AV_FILE [VIDEO_ONLY_FILE]\n");
+        printf("usage: player --script OUT_DIR AV_FILE [VIDEO_ONLY_FILE [SOUND_ONLY_FILE]]\n");
         return 2;
     }
     if (!CreatePlayerWindows(GetModuleHandleW(nullptr))) {
@@ -18,7 +18,7 @@ int wmain(int argc, wchar_t **argv) {
         return 1;
     }
     if (script) {
-        int rc = RunScript(argv[2], argv[3], argc > 4 ? argv[4] : nullptr);
+        int rc = RunScript(argv[2], argv[3], argc > 4 ? argv[4] : nullptr, argc > 5 ? argv[5] : nullptr);
         DestroyWindow(g_player.main);
         return rc;
     }

@@ -12,6 +12,12 @@ struct Player {
     HWND play = nullptr, stop = nullptr, seek = nullptr, label = nullptr, mute = nullptr, volume = nullptr,
          full = nullptr, open = nullptr;
     bool opened = false;
+    bool hasVideo = false; // the graph made a video window; without one the video area shows the file
+    wchar_t fileName[MAX_PATH] = L"";
+    wchar_t time[40] = L"";                    // "0:12 / 0:40", as the control bar shows it
+    int clipEnds = 0;                          // ends of a clip seen, each followed by the player's own Stop
+    LONGLONG endPosition = 0, endDuration = 0; // what the library reported at the last end
+    LONG endState = 0;
     bool muted = false;
     bool seeking = false; // the user drags the seek bar: do not move it under them
     int taps = 0, modeChanges = 0;
@@ -23,7 +29,8 @@ extern Player g_player;
 bool CreatePlayerWindows(HINSTANCE instance);
 // Opens a file the way the host should: ClearGraph, InitGraph, PutForeground.
 HRESULT OpenMedia(const wchar_t *path);
-// Refreshes the label, the seek bar and the buttons from the library's answers.
+// Refreshes the label, the seek bar and the buttons from the library's answers;
+// at the end of a clip stops and rewinds it, so that play and seeking work again.
 void RefreshControls();
 void ShowControlBar(bool show);
 // Dispatches this thread's messages for `ms` milliseconds.
@@ -33,4 +40,4 @@ void PumpFor(DWORD ms);
 bool SaveScreenshot(const wchar_t *path);
 
 // The headless session: returns the process exit code.
-int RunScript(const wchar_t *outDir, const wchar_t *withSound, const wchar_t *videoOnly);
+int RunScript(const wchar_t *outDir, const wchar_t *withSound, const wchar_t *videoOnly, const wchar_t *music);

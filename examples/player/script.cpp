@@ -10,11 +10,24 @@ DWORD start;
 const wchar_t *outDir;
 int failures = 0;
 
+int clipEndsReported = 0;
+
+void Print(const char *event, const char *result, LONG state, LONGLONG position, LONGLONG duration) {
+    printf("%7lu  %-30s %-10s %5ld %12lld %12lld\n", (unsigned long)(GetTickCount() - start), event, result, state,
+           position, duration);
+}
+
 // One timeline line: time, what happened, its result, then the state and
 // the position and duration as the library reports them at that moment.
+// An end of a clip that the player met since the last line comes first,
+// with what the library reported then, and the player's own Stop.
 void Line(const char *event, const char *result) {
-    printf("%7lu  %-30s %-10s %5ld %12lld %12lld\n", (unsigned long)(GetTickCount() - start), event, result,
-           GetPlayState(), GetPlayPositionCurrent(), GetPlayPositionDuration());
+    if (g_player.clipEnds != clipEndsReported) {
+        clipEndsReported = g_player.clipEnds;
+        Print("end of clip", "-", g_player.endState, g_player.endPosition, g_player.endDuration);
+        Print("stopped by the player", "-", GetPlayState(), GetPlayPositionCurrent(), GetPlayPositionDuration());
+    }
+    Print(event, result, GetPlayState(), GetPlayPositionCurrent(), GetPlayPositionDuration());
 }
 
 HRESULT Call(const char *event, HRESULT hr) {
@@ -78,6 +91,7 @@ void Open(const wchar_t *path) {
     char event[MAX_PATH + 16];
     snprintf(event, sizeof event, "InitGraph(%s)", Name(path));
     if (Call(event, OpenMedia(path)) < 0) ++failures;
+    Value("video window", g_player.hasVideo ? 1 : 0);
 }
 
 // Sound and video: everything but seeking, which Wine 8 cannot stop after.
@@ -134,9 +148,33 @@ void VideoOnly(const wchar_t *path) {
     Line("ClearGraph()", "-");
 }
 
+// Sound only: the video area shows the file and the time. Seeking and
+// muting, then the end of the clip, where the player stops by itself, and
+// playing again.
+void Music(const wchar_t *path) {
+    Open(path);
+    Call("PlayPause()", PlayPause());
+    Samples("sample:playing", 1000);
+    Screenshot("music.png");
+    Call("SeekSong(50)", SeekSong(50.0f));
+    Samples("sample:playing", 500);
+    Call("ToggleMute()", ToggleMute());
+    Samples("sample:muted", 250);
+    Call("ToggleMute()", ToggleMute());
+    Call("SeekSong(90)", SeekSong(90.0f));
+    int ends = g_player.clipEnds;
+    for (int i = 0; i < 12 && g_player.clipEnds == ends; ++i) Samples("sample:ending", 250);
+    if (g_player.clipEnds == ends) ++failures;
+    Call("PlayPause()", PlayPause());
+    Samples("sample:restarted", 250);
+    Call("Stop()", Stop());
+    ClearGraph();
+    Line("ClearGraph()", "-");
+}
+
 } // namespace
 
-int RunScript(const wchar_t *dir, const wchar_t *withSound, const wchar_t *videoOnly) {
+int RunScript(const wchar_t *dir, const wchar_t *withSound, const wchar_t *videoOnly, const wchar_t *music) {
     start = GetTickCount();
     outDir = dir;
     printf("%7s  %-30s %-10s %5s %12s %12s\n", "ms", "event", "result", "state", "position", "duration");
@@ -148,6 +186,7 @@ int RunScript(const wchar_t *dir, const wchar_t *withSound, const wchar_t *video
     Call("SetVolume(GetVolume())", SetVolume(GetVolume()));
     WithSound(withSound);
     if (videoOnly) VideoOnly(videoOnly);
+    if (music) Music(music);
     Call("UnInitialize()", UnInitialize());
     return failures ? 1 : 0;
 }

@@ -5,6 +5,7 @@
 #include <shellapi.h>
 #include <initializer_list>
 #include <stdio.h>
+#include <wchar.h>
 
 Player g_player;
 
@@ -80,8 +81,12 @@ void OnCommand(int id) {
 void OnScroll(HWND control, int code) {
     if (control == g_player.seek) {
         g_player.seeking = code != TB_ENDTRACK && code != SB_ENDSCROLL;
-        if (code == TB_ENDTRACK || code == TB_THUMBPOSITION)
+        if (code == TB_ENDTRACK || code == TB_THUMBPOSITION) {
+            // SeekSong acts only while playing or paused: from Stopped (after
+            // Stop, or the end of a clip) the seek starts playback there.
+            if (g_player.opened && GetPlayState() == FLATPLAY_STOPPED) PlayPause();
             SeekSong((float)SendMessageW(g_player.seek, TBM_GETPOS, 0, 0) / 10.0f);
+        }
     } else if (control == g_player.volume) {
         LONG level = (LONG)SendMessageW(g_player.volume, TBM_GETPOS, 0, 0);
         SetVolume(-(100 - level) * 100);
@@ -96,12 +101,43 @@ LRESULT CALLBACK BarProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
+// Where the video would be, a file without video shows its name and the time.
+void PaintSoundOnly(HWND hwnd, HDC dc) {
+    static HFONT large =
+        CreateFontW(-26, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, CLEARTYPE_QUALITY, 0, L"Tahoma");
+    static HFONT small =
+        CreateFontW(-18, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, CLEARTYPE_QUALITY, 0, L"Tahoma");
+    RECT area;
+    GetClientRect(hwnd, &area);
+    FillRect(dc, &area, (HBRUSH)GetStockObject(BLACK_BRUSH));
+    SetBkMode(dc, TRANSPARENT);
+    RECT name = {8, area.bottom / 2 - 44, area.right - 8, area.bottom / 2};
+    RECT time = {8, area.bottom / 2 + 4, area.right - 8, area.bottom / 2 + 34};
+    HGDIOBJ old = SelectObject(dc, large);
+    SetTextColor(dc, RGB(255, 255, 255));
+    DrawTextW(dc, g_player.fileName, -1, &name, DT_CENTER | DT_BOTTOM | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
+    SelectObject(dc, small);
+    SetTextColor(dc, RGB(160, 200, 255));
+    DrawTextW(dc, g_player.time, -1, &time, DT_CENTER | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+    SelectObject(dc, old);
+}
+
 // The host window of the library: taps on the video arrive here.
 LRESULT CALLBACK VideoAreaProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_VIDEO_TAPPED) {
+    switch (msg) {
+    case WM_VIDEO_TAPPED:
         ++g_player.taps;
         ShowControlBar(!IsWindowVisible(g_player.bar));
         return 0;
+    case WM_PAINT:
+        if (g_player.opened && !g_player.hasVideo) {
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(hwnd, &ps);
+            PaintSoundOnly(hwnd, dc);
+            EndPaint(hwnd, &ps);
+            return 0;
+        }
+        break;
     }
     return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
@@ -189,21 +225,41 @@ HRESULT OpenMedia(const wchar_t *path) {
     ClearGraph();
     g_player.opened = false;
     g_player.muted = false;
+    g_player.hasVideo = false;
     HRESULT hr = InitGraph(path);
     if (hr >= 0) {
         g_player.opened = true;
         PutMessageDrain(g_player.main);
         PutForeground(TRUE);
+        // The library makes the renderer's window our video area's only child.
+        g_player.hasVideo = GetWindow(g_player.videoArea, GW_CHILD) != nullptr;
+        const wchar_t *slash = wcsrchr(path, L'\\');
+        _snwprintf(g_player.fileName, MAX_PATH, L"%ls", slash ? slash + 1 : path);
+        g_player.fileName[MAX_PATH - 1] = 0;
         wchar_t title[MAX_PATH + 32];
         _snwprintf(title, MAX_PATH + 32, L"flatplay player - %ls", path);
         title[MAX_PATH + 31] = 0;
         SetWindowTextW(g_player.main, title);
     }
+    InvalidateRect(g_player.videoArea, nullptr, TRUE);
     RefreshControls();
     return hr;
 }
 
 void RefreshControls() {
+    // At the end of a clip the graph stays Running with the position at the
+    // duration, and a seek would not move it. Stopping rewinds it, so that
+    // play and the seek bar work again. (Under Wine 8 Stop never returns on
+    // a graph with sound and video that was seeked: see the README.)
+    LONGLONG duration = GetPlayPositionDuration(), current = GetPlayPositionCurrent();
+    if (GetPlayState() == FLATPLAY_RUNNING && duration > 0 && current >= duration) {
+        ++g_player.clipEnds;
+        g_player.endPosition = current;
+        g_player.endDuration = duration;
+        g_player.endState = GetPlayState();
+        Stop();
+        duration = GetPlayPositionDuration();
+    }
     LONGLONG seconds = GetPlayPositionDurationPercent(), total = TotalTime();
     wchar_t now[16], all[16], text[40];
     FormatTime(now, 16, seconds);
@@ -211,9 +267,14 @@ void RefreshControls() {
     _snwprintf(text, 40, L"%ls / %ls", now, all);
     text[39] = 0;
     SetWindowTextW(g_player.label, text);
-    LONGLONG duration = GetPlayPositionDuration();
-    if (!g_player.seeking && duration > 0)
-        SendMessageW(g_player.seek, TBM_SETPOS, TRUE, (LPARAM)(GetPlayPositionCurrent() * 1000 / duration));
+    if (wcscmp(text, g_player.time) != 0) {
+        wcscpy(g_player.time, text);
+        if (g_player.opened && !g_player.hasVideo) InvalidateRect(g_player.videoArea, nullptr, FALSE);
+    }
+    // Stopped (rewound) the library answers 0 for both: the bar goes to the start.
+    if (!g_player.seeking)
+        SendMessageW(g_player.seek, TBM_SETPOS, TRUE,
+                     (LPARAM)(duration > 0 ? GetPlayPositionCurrent() * 1000 / duration : 0));
     SetWindowTextW(g_player.play, GetPlayState() == FLATPLAY_RUNNING ? L"Pause" : L"Play");
     SetWindowTextW(g_player.mute, g_player.muted ? L"Sound" : L"Mute");
     LONG on = 0;

@@ -200,15 +200,17 @@ FLATPLAY_EXTERN_C HRESULT WINAPI ToggleMute(void);
 
 /* show != 0: places the video in the host window (left 9, top 27, 519 x 393
  * pixels on an 800 x 480 screen; 4, 14, 312 x 223 on any other), shows it
- * and brings it to the foreground. The first time per graph that the host
- * window (SetHWND) has a child, it also replaces the procedure of that
+ * and brings it to the foreground. The first time per graph that the video
+ * window could be shown and the host window (SetHWND) has a child, it also
+ * replaces the procedure of that
  * first child (the video window) to post WM_VIDEO_TAPPED, both parameters
  * 0, to the host window of the moment on every left-button release; all
  * messages still reach the child's own procedure, which ClearGraph puts
  * back. The forwarding runs on the thread that owns the video window (with
  * a multithreaded COM apartment that may be DirectShow's own), so the tap
  * arrives through the host's message queue. A child whose procedure cannot
- * be read is left alone.
+ * be read is left alone. A graph without video (a song) has no window to
+ * show: then no window of the host is touched.
  * show == 0: hides it and leaves position and forwarding as they are.
  * Works in every play state; changes no state.
  * Returns 0, or E_FAIL without a graph. Video-window failures are ignored. */

@@ -24,10 +24,15 @@ extern "C" HRESULT WINAPI PutForeground(BOOL show) {
         return S_OK;
     }
     PlaceVideo();
-    g_ctx.m_pVW->put_Visible(OATRUE);
+    // A graph without a video renderer (a song, or a clip whose video no
+    // decoder takes) fails every IVideoWindow call, E_NOINTERFACE on
+    // Windows. Its host's first child is then one of the host's own
+    // controls, which must keep its procedure: forwarding goes only onto a
+    // window that could be shown.
+    bool shown = SUCCEEDED(g_ctx.m_pVW->put_Visible(OATRUE));
     g_ctx.m_pVW->SetWindowForeground(OATRUE);
     // Looked up once per graph; a host without a child yet is asked again next time.
-    if (!g_ctx.m_hwndVideo) {
+    if (shown && !g_ctx.m_hwndVideo) {
         g_ctx.m_hwndVideo = GetWindow(g_ctx.m_hwndHost.load(), GW_CHILD);
         if (g_ctx.m_hwndVideo) InstallTapForwarding();
     }

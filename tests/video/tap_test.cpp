@@ -113,6 +113,41 @@ TEST_F(VideoTapInstallTest, WithoutAHostWindowTheNullHostIsAskedAndNothingInstal
     EXPECT_EQ(fake::ProcOf(video), &VideoTapProc);
 }
 
+// Only a showing that succeeded looks for the child: any failure means the
+// graph may have no video window, a non-negative code is success.
+TEST_F(VideoTapInstallTest, OnlyASuccessfulShowingLooksForTheChild) {
+    struct Row {
+        HRESULT shown;
+        bool hooks;
+    };
+    const Row rows[] = {{E_NOINTERFACE, false},
+                        {E_FAIL, false},
+                        {static_cast<HRESULT>(0x80040209) /* VFW_E_NOT_CONNECTED */, false},
+                        {S_OK, true},
+                        {S_FALSE, true}};
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.shown);
+        OpenClip();
+        fake::SetResult("VW.put_Visible", row.shown, 1);
+        EXPECT_EQ(PutForeground(TRUE), S_OK);
+        EXPECT_EQ(fake::TakeCalls(), row.hooks ? Join({Show(), Hook("video")}) : Show());
+        EXPECT_EQ(fake::ProcOf(video), row.hooks ? &VideoTapProc : own);
+        EXPECT_EQ(g_ctx.m_hwndVideo, row.hooks ? video : nullptr);
+        ClearGraph();
+        EXPECT_EQ(fake::ProcOf(video), own);
+    }
+}
+
+TEST_F(VideoTapInstallTest, AFailedShowingLeavesTheLookupToTheNextOne) {
+    OpenClip();
+    fake::SetResult("VW.put_Visible", E_FAIL, 1);
+    PutForeground(TRUE);
+    EXPECT_EQ(fake::TakeCalls(), Show());
+    PutForeground(TRUE);
+    EXPECT_EQ(fake::TakeCalls(), Join({Show(), Hook("video")}));
+    EXPECT_EQ(fake::ProcOf(video), &VideoTapProc);
+}
+
 // GetWindowLongPtrW answering 0: nothing to pass messages to and nothing
 // to put back, so the child is left alone for the whole graph.
 TEST_F(VideoTapInstallTest, AnUnreadableProcedureIsNeitherReplacedNorWrittenBackByClearGraph) {
@@ -142,6 +177,50 @@ TEST_F(VideoTapInstallTest, ARefusedReplacementLeavesNothingForClearGraphToPutBa
     ClearGraph();
     for (const std::string &call : fake::TakeCalls()) EXPECT_NE(call.rfind("SetWindowLongPtrW", 0), 0u) << call;
     EXPECT_EQ(fake::ProcOf(video), own);
+}
+
+// ---- A graph without video ----------------------------------------------------
+
+// A song, or a clip whose video no decoder takes: the graph has no video
+// renderer, so every IVideoWindow call fails with E_NOINTERFACE, and the
+// host's first child is one of its own controls.
+class VideoTapWithoutVideoTest : public VideoTapTest {
+protected:
+    void SetUp() override {
+        VideoTapTest::SetUp();
+        button = fake::NewWindow("button");
+        fake::SetFirstChild(host, button);
+        for (const char *call : {"VW.put_Owner", "VW.put_WindowStyle", "VW.SetWindowPosition", "VW.put_Visible",
+                                 "VW.SetWindowForeground", "VW.put_MessageDrain"})
+            fake::SetResult(call, E_NOINTERFACE);
+        OpenClip();
+    }
+    HWND button = nullptr;
+};
+
+TEST_F(VideoTapWithoutVideoTest, TheHostsControlKeepsItsProcedureAndItsClicksPostNoTap) {
+    EXPECT_EQ(PutForeground(TRUE), S_OK);
+    EXPECT_EQ(fake::TakeCalls(), Show()) << "no child lookup, no procedure read or written";
+    EXPECT_EQ(fake::ProcOf(button), own);
+    EXPECT_EQ(g_ctx.m_hwndVideo, nullptr);
+    EXPECT_EQ(g_ctx.m_pfnOldVideoProc.load(), nullptr);
+    fake::Deliver(button, WM_LBUTTONUP, 0, 0);
+    EXPECT_EQ(fake::TakeCalls(), Calls{"OwnProc(button, 0x202, 0, 0)"});
+}
+
+TEST_F(VideoTapWithoutVideoTest, EveryShowingAndTheTeardownLeaveTheHostsWindowsAlone) {
+    for (BOOL show : {TRUE, FALSE, TRUE, TRUE}) EXPECT_EQ(PutForeground(show), S_OK);
+    PutMessageDrain(host);
+    g_ctx.m_nPlayState = Running;
+    FullScreen(TRUE);
+    FullScreen(FALSE);
+    ClearGraph();
+    for (const std::string &call : fake::TakeCalls()) {
+        EXPECT_NE(call.rfind("GetWindow", 0), 0u) << call;
+        EXPECT_NE(call.rfind("SetWindowLongPtrW", 0), 0u) << call;
+    }
+    EXPECT_EQ(fake::ProcOf(button), own);
+    EXPECT_EQ(GetPlayState(), Closed);
 }
 
 // ---- VideoTapProc -----------------------------------------------------------

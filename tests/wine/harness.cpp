@@ -22,7 +22,7 @@ Received received[128];
 int receivedCount = 0;
 
 LRESULT CALLBACK HostProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg >= WM_USER) {
+    if (msg >= WM_USER || msg == WM_COMMAND) {
         if (receivedCount < 128) received[receivedCount++] = Received{hwnd, msg, wParam, lParam};
         printf("  message 0x%x (%llu, %lld) to %p\n", msg, (unsigned long long)wParam, (long long)lParam, (void *)hwnd);
         return 0;
@@ -76,6 +76,12 @@ const wchar_t *Media(const char *name) {
     return mediaPath;
 }
 
+const wchar_t *Media(const wchar_t *name) {
+    _snwprintf(mediaPath, MAX_PATH, L"%ls\\%ls", mediaDir, name);
+    mediaPath[MAX_PATH - 1] = 0;
+    return mediaPath;
+}
+
 HWND CreateHost(const wchar_t *title, DWORD style, int x, int y) {
     static bool registered = false;
     HINSTANCE instance = GetModuleHandleW(nullptr);
@@ -105,6 +111,19 @@ int TakeReceived(HWND hwnd, UINT msg) {
         } else {
             received[kept++] = r;
         }
+    }
+    receivedCount = kept;
+    return n;
+}
+
+int TakeCommands(HWND hwnd, WORD id, WORD code) {
+    int n = 0, kept = 0;
+    for (int i = 0; i < receivedCount; ++i) {
+        const Received &r = received[i];
+        if (r.hwnd == hwnd && r.msg == WM_COMMAND && LOWORD(r.wParam) == id && HIWORD(r.wParam) == code)
+            ++n;
+        else
+            received[kept++] = r;
     }
     receivedCount = kept;
     return n;

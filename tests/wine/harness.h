@@ -24,11 +24,15 @@ void ExpectDebugLine(const char *format, ...);
 
 // A Windows path for a file of the generated media folder.
 const wchar_t *Media(const char *name);
+const wchar_t *Media(const wchar_t *name);
 
-// A top-level window that records the private (WM_USER and above) messages it gets.
+// A top-level window that records the private (WM_USER and above) messages
+// and the notifications of its controls (WM_COMMAND) it gets.
 HWND CreateHost(const wchar_t *title, DWORD style = WS_OVERLAPPEDWINDOW | WS_VISIBLE, int x = 0, int y = 0);
 // Messages `msg` that reached `hwnd` since the last call, each checked to carry 0, 0.
 int TakeReceived(HWND hwnd, UINT msg);
+// WM_COMMAND notifications `code` from control `id` that reached `hwnd` since the last call.
+int TakeCommands(HWND hwnd, WORD id, WORD code);
 // Dispatches this thread's messages for `ms` milliseconds.
 void Pump(DWORD ms);
 

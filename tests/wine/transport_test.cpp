@@ -1,11 +1,14 @@
 // The DLL under Wine with real DirectShow: play, pause, stop, duration,
-// position and seeking on the generated 4-second clips.
+// position and seeking on the generated 4-second clips, and on one file of
+// each common format.
 //
 // Wine 8 hangs in IMediaControl::Stop once a graph that renders both sound
 // and video has been seeked, so Stop and ClearGraph would never return.
 // The cases here never seek av.avi while it is running or paused; seeking
 // followed by a stop is shown on video.avi and tone.wav.
 #include "harness.h"
+
+#include <string.h>
 
 namespace {
 
@@ -253,9 +256,141 @@ void WavPlay() {
     CloseHandle(file);
 }
 
+// ---- Every common format ---------------------------------------------------
+
+enum class Streams { None, Sound, Video, SoundAndVideo };
+
+struct Format {
+    const char *label;
+    const wchar_t *file; // in the media folder
+    HRESULT open;        // what InitGraph answers
+    Streams streams;
+    LONGLONG length;    // the file's true length
+    LONGLONG tolerance; // how far the reported duration may be from it
+};
+
+constexpr LONGLONG kMs = 10000;
+constexpr LONGLONG kHour = 3600 * kSecond;
+constexpr LONGLONG kOnDisk = -1; // the length of what a cut file still holds, see AviLengthOnDisk
+
+// Compressed sound carries its encoder's delay and padding, up to two
+// frames (an MP3 frame is 26 ms at 44.1 kHz, 72 ms at 8 kHz); PCM, MJPEG
+// and a cut AVI are exact to the frame.
+const Format kFormats[] = {
+    {"MP3", L"song.mp3", S_OK, Streams::Sound, kClip, 100 * kMs},
+    {"Ogg Vorbis", L"tone.ogg", S_OK, Streams::Sound, kClip, 100 * kMs},
+    {"WAV", L"tone.wav", S_OK, Streams::Sound, kClip, 0},
+    {"WMA", L"tone.wma", S_OK, Streams::Sound, kClip, 100 * kMs},
+    {"MPEG-1 system", L"av.mpg", S_OK, Streams::SoundAndVideo, kClip, 100 * kMs},
+    {"MP4 H.264+AAC", L"av.mp4", S_OK, Streams::SoundAndVideo, kClip, 100 * kMs},
+    {"WebM VP8+Vorbis", L"av.webm", S_OK, Streams::SoundAndVideo, kClip, 100 * kMs},
+    {"MJPEG AVI", L"video.avi", S_OK, Streams::Video, kClip, 0},
+    {"MP3, one hour", L"long.mp3", S_OK, Streams::Sound, kHour, 200 * kMs},
+    {"MP3, non-ASCII path", L"Música ä\\日本語\\canción 1.mp3", S_OK, Streams::Sound, kClip, 100 * kMs},
+    {"AVI cut in half", L"truncated.avi", S_OK, Streams::SoundAndVideo, kOnDisk, 40 * kMs},
+    {"a directory", L"album", HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED), Streams::None, 0, 0},
+    {"a missing file", L"missing.mp3", HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND), Streams::None, 0, 0},
+};
+
+// The length of the complete chunks left in an AVI of av.avi's kind, cut
+// short: the longer of its MJPEG frames (25 fps) and its PCM sound (22050
+// Hz, 16-bit mono). The header still claims the whole clip.
+LONGLONG AviLengthOnDisk(const wchar_t *file) {
+    static unsigned char data[1 << 21];
+    FILE *in = _wfopen(wt::Media(file), L"rb");
+    if (!CHECK(in != nullptr)) return 0;
+    size_t size = fread(data, 1, sizeof data, in);
+    fclose(in);
+    LONGLONG frames = 0, soundBytes = 0;
+    auto chunkEnd = [&](size_t at) {
+        DWORD chunk;
+        memcpy(&chunk, data + at + 4, 4);
+        return at + 8 + chunk + (chunk & 1);
+    };
+    size_t at = 12; // past "RIFF", its size and "AVI "
+    while (at + 12 <= size && memcmp(data + at + 8, "movi", 4) != 0) at = chunkEnd(at);
+    for (at += 12; at + 8 <= size;) {
+        DWORD chunk;
+        memcpy(&chunk, data + at + 4, 4);
+        size_t end = chunkEnd(at);
+        if (end > size) break; // the cut one
+        if (memcmp(data + at, "00db", 4) == 0) ++frames;
+        if (memcmp(data + at, "01wb", 4) == 0) soundBytes += chunk;
+        at = end;
+    }
+    LONGLONG video = frames * kSecond / 25, sound = soundBytes / 2 * kSecond / 22050;
+    printf("  what is left: %lld frames (%lld) and %lld bytes of sound (%lld)\n", frames, video, soundBytes, sound);
+    return video > sound ? video : sound;
+}
+
+// Where SeekSong(50) must land: single precision, rounded after each step.
+LONGLONG HalfWayOf(LONGLONG duration) {
+    float target = static_cast<float>(duration);
+    target = target * 50.0f;
+    target = target * 0.01f;
+    return static_cast<LONGLONG>(target);
+}
+
+// One table of files a host meets, each opened, played, measured, seeked
+// where Wine allows it, stopped and closed in one process.
+void Formats() {
+    Session s(L"formats");
+    printf("  %-20s %-10s %12s %6s %-27s %6s\n", "format", "InitGraph", "duration", "total", "SeekSong(50)", "ms");
+    for (const Format &f : kFormats) {
+        printf("  %s\n", f.label);
+        DWORD start = GetTickCount();
+        HRESULT hr = InitGraph(wt::Media(f.file));
+        CHECK_EQ(hr, f.open);
+        if (FAILED(hr)) {
+            wt::ExpectDebugLine("FAILED(hr=0x%lx) in m_pGB->RenderFile(m_szPlayFile, NULL)\n", (unsigned long)hr);
+            CHECK_EQ(GetPlayState(), 3);
+            ClearGraph();
+            CHECK_EQ(GetPlayState(), 3);
+            printf("  %-20s 0x%08lx %12s %6s %-27s %6lu\n", f.label, (unsigned long)hr, "-", "-", "-",
+                   (unsigned long)(GetTickCount() - start));
+            continue;
+        }
+        if (f.streams == Streams::None) { // opened although it should not have
+            ClearGraph();
+            continue;
+        }
+        bool video = f.streams != Streams::Sound;
+        CHECK_EQ(GetWindow(s.host, GW_CHILD) != nullptr, video); // a renderer window only with video
+        CHECK_EQ(PutForeground(TRUE), 0);
+        CHECK(PlayPause() >= 0);
+        CHECK_EQ(GetPlayState(), 0);
+        LONGLONG duration = GetPlayPositionDuration();
+        LONGLONG total = TotalTime();
+        LONGLONG length = f.length == kOnDisk ? AviLengthOnDisk(f.file) : f.length;
+        CHECK(length > 0);
+        CHECK(duration >= length - f.tolerance && duration <= length + f.tolerance);
+        CHECK_EQ(total, duration / kSecond);
+        ExpectAdvancing(400);
+
+        char seek[40] = "not tried: Wine fault";
+        if (f.streams != Streams::SoundAndVideo) {
+            CHECK(PlayPause() >= 0);
+            CHECK_EQ(GetPlayState(), 1);
+            LONGLONG target = HalfWayOf(duration);
+            CHECK_EQ(SeekSong(50.0f), S_OK);
+            LONGLONG at = GetPlayPositionCurrent();
+            CHECK_EQ(at, target);
+            snprintf(seek, sizeof seek, "%lld (%+lld)", at, at - duration / 2);
+        }
+        HRESULT stopped = Stop();
+        CHECK(stopped >= 0);
+        CHECK_EQ(GetPlayState(), 2);
+        ClearGraph();
+        CHECK_EQ(GetPlayState(), 3);
+        printf("  %-20s 0x%08lx %12lld %6lld %-27s %6lu\n", f.label, (unsigned long)hr, duration, total, seek,
+               (unsigned long)(GetTickCount() - start));
+    }
+}
+
 const wt::Case kCases[] = {
-    {"av-queries", AvQueries}, {"av-run-pause", AvRunPause},  {"av-stop", AvStop},   {"av-cycles", AvCycles},
-    {"video-seek", VideoSeek}, {"video-cycles", VideoCycles}, {"wav-seek", WavSeek}, {"wav-play", WavPlay},
+    {"av-queries", AvQueries}, {"av-run-pause", AvRunPause}, {"av-stop", AvStop},
+    {"av-cycles", AvCycles},   {"video-seek", VideoSeek},    {"video-cycles", VideoCycles},
+    {"wav-seek", WavSeek},     {"wav-play", WavPlay},        {"formats", Formats},
 };
 
 } // namespace

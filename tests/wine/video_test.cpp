@@ -318,6 +318,61 @@ void Restore() {
     UnInitialize();
 }
 
+// ---- A host whose first child is one of its own controls -------------------------
+
+// The main window of a typical host holds controls. A file without video
+// has no renderer window, so the host's first child is its button: the
+// button must keep its own procedure and its clicks must post no tap. With
+// video the renderer's window, raised above the button, gets the taps.
+void HostControl() {
+    struct Row {
+        const char *media;
+        bool video;
+    };
+    const Row rows[] = {{"tone.wav", false}, {"song.mp3", false}, {"av.avi", true}};
+    constexpr WORD kButtonId = 7;
+    HWND host = wt::CreateHost(L"host with a button");
+    HWND button = CreateWindowExW(0, L"BUTTON", L"Own", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 400, 300, 120, 40, host,
+                                  (HMENU)(INT_PTR)kButtonId, GetModuleHandleW(nullptr), nullptr);
+    wt::Pump(50);
+    if (!CHECK(button != nullptr)) return;
+    const WNDPROC own = ProcOf(button);
+    const POINT onButton = CentreOf(button);
+    CHECK_EQ(Initialize(), S_OK);
+    SetHWND(host);
+    for (const Row &row : rows) {
+        printf("  %s\n", row.media);
+        if (!CHECK_EQ(InitGraph(wt::Media(row.media)), S_OK)) continue;
+        HWND first = GetWindow(host, GW_CHILD); // the renderer's window, if there is one
+        CHECK_EQ(first != button, row.video);
+        const WNDPROC firstOwn = ProcOf(first);
+        CHECK_EQ(PutForeground(TRUE), 0);
+        CHECK(SUCCEEDED(PlayPause()));
+        wt::Pump(200);
+        CHECK_EQ(ProcOf(first) != firstOwn, row.video);
+        CHECK(ProcOf(button) == own);
+
+        Click(onButton);
+        CHECK_EQ(wt::TakeCommands(host, kButtonId, BN_CLICKED), 1); // the button itself still works
+        CHECK_EQ(wt::TakeReceived(host, WM_VIDEO_TAPPED), 0);
+        if (row.video) {
+            Click(CentreOf(first));
+            CHECK_EQ(wt::TakeReceived(host, WM_VIDEO_TAPPED), 1);
+            CHECK_EQ(wt::TakeCommands(host, kButtonId, BN_CLICKED), 0);
+        }
+        CHECK_EQ(PutForeground(FALSE), 0);
+        CHECK_EQ(PutForeground(TRUE), 0); // a later showing does not look again
+        CHECK(ProcOf(button) == own);
+        ClearGraph(); // never seeked: Stop returns even with sound and video
+        CHECK(ProcOf(button) == own);
+        Click(onButton);
+        CHECK_EQ(wt::TakeCommands(host, kButtonId, BN_CLICKED), 1);
+        CHECK_EQ(wt::TakeReceived(host, WM_VIDEO_TAPPED), 0);
+    }
+    DestroyWindow(host);
+    UnInitialize();
+}
+
 // ---- The host window destroyed first ----------------------------------------------
 
 void HostDestroyed() {
@@ -369,6 +424,7 @@ const wt::Case kCases[] = {
     {"tap", Tap},
     {"restore", Restore},
     {"host-destroyed", HostDestroyed},
+    {"host-control", HostControl},
 };
 
 } // namespace
