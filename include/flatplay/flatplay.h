@@ -202,9 +202,9 @@ FLATPLAY_EXTERN_C HRESULT WINAPI ToggleMute(void);
  * pixels on an 800 x 480 screen; 4, 14, 312 x 223 on any other), shows it
  * and brings it to the foreground. The first time per graph that the video
  * window could be shown and the host window (SetHWND) has a child, it also
- * replaces the procedure of that
- * first child (the video window) to post WM_VIDEO_TAPPED, both parameters
- * 0, to the host window of the moment on every left-button release; all
+ * replaces the procedure of that first child (the video window) to post
+ * WM_VIDEO_TAPPED, both parameters 0, to the host window of the moment on
+ * every left-button release; all
  * messages still reach the child's own procedure, which ClearGraph puts
  * back. The forwarding runs on the thread that owns the video window (with
  * a multithreaded COM apartment that may be DirectShow's own), so the tap
