@@ -1,15 +1,18 @@
+// dshow.h brings strsafe.h, which would rename wvsprintfW to steer callers
+// to its own functions; those need the C runtime.
+#define STRSAFE_NO_DEPRECATE
 #include "platform/platform.h"
 
 #include <stdarg.h>
-#include <strsafe.h>
 
-// Rendered into a stack buffer: no heap, and one OutputDebugStringW per line.
+// Rendered into a stack buffer by USER32, not a C runtime (the DLL links
+// none): no heap, and one OutputDebugStringW per line. Every format is short
+// and fixed; wvsprintfW writes at most 1024 units and the terminator.
 extern "C" void NKDbgPrintfW(LPCWSTR format, ...) {
-    WCHAR line[512];
+    WCHAR line[1025];
     va_list args;
     va_start(args, format);
-    // A line too long for the buffer is cut, still terminated.
-    StringCchVPrintfW(line, sizeof line / sizeof line[0], format, args);
+    wvsprintfW(line, format, args);
     va_end(args);
     OutputDebugStringW(line);
 }
