@@ -116,26 +116,47 @@ void Place800x480() { Place(800, 480, 9, 27, 519, 393); }
 
 // ---- Full screen ----------------------------------------------------------------
 
-// What Wine's renderer itself answers to full-screen mode, asked directly.
-void ProbeRendererFullScreen() {
+// Whether the graph rendered its video with the filter `renderer`.
+bool RendersWith(IGraphBuilder *graph, REFCLSID renderer) {
+    bool found = false;
+    IEnumFilters *filters = nullptr;
+    if (FAILED(graph->EnumFilters(&filters))) return false;
+    for (IBaseFilter *filter; filters->Next(1, &filter, nullptr) == S_OK; filter->Release()) {
+        CLSID clsid;
+        if (SUCCEEDED(filter->GetClassID(&clsid)) && IsEqualCLSID(clsid, renderer)) found = true;
+    }
+    filters->Release();
+    return found;
+}
+
+// What Wine's renderer itself answers to full-screen mode, asked directly:
+// true when it really goes full screen. Wine 8's VMR has no full-screen
+// mode (the library's failure path runs); its GDI Video Renderer, which the
+// graph takes where Direct3D 9 is disabled (the x86 runs), has one.
+bool ProbeRendererFullScreen() {
     IGraphBuilder *graph = nullptr;
     if (!CHECK(SUCCEEDED(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder,
                                           reinterpret_cast<void **>(&graph)))))
-        return;
+        return false;
+    bool gdi = false;
     IVideoWindow *window = nullptr;
     if (CHECK(SUCCEEDED(graph->RenderFile(wt::Media("video.avi"), nullptr))) &&
         CHECK(SUCCEEDED(graph->QueryInterface(IID_IVideoWindow, reinterpret_cast<void **>(&window))))) {
+        gdi = RendersWith(graph, CLSID_VideoRenderer);
+        CHECK(gdi != (RendersWith(graph, CLSID_VideoMixingRenderer) || RendersWith(graph, CLSID_VideoMixingRenderer9)));
         long mode = 7;
         HRESULT put = window->put_FullScreenMode(OATRUE);
         HRESULT get = window->get_FullScreenMode(&mode);
-        printf("  Wine's renderer: put_FullScreenMode 0x%lx, get_FullScreenMode 0x%lx\n", (unsigned long)put,
-               (unsigned long)get);
-        // Wine 8 has no full-screen mode: the library's failure path is what runs here.
-        CHECK_EQ(put, E_NOTIMPL);
-        CHECK_EQ(get, E_NOTIMPL);
+        printf("  Wine's %s: put_FullScreenMode 0x%lx, get_FullScreenMode 0x%lx, mode %ld\n",
+               gdi ? "GDI Video Renderer" : "VMR", (unsigned long)put, (unsigned long)get, mode);
+        CHECK_EQ(put, gdi ? S_OK : E_NOTIMPL);
+        CHECK_EQ(get, gdi ? S_OK : E_NOTIMPL);
+        CHECK_EQ(mode, gdi ? OATRUE : 7);
+        if (gdi) window->put_FullScreenMode(OAFALSE);
         window->Release();
     }
     graph->Release();
+    return gdi;
 }
 
 void FullScreenStopped() {
@@ -174,7 +195,7 @@ void FullScreenRunning() {
     HWND host = wt::CreateHost(L"full screen, running");
     HWND drain = wt::CreateHost(L"drain", 0, 0, 0);
     CHECK_EQ(Initialize(), S_OK);
-    ProbeRendererFullScreen();
+    bool realFullScreen = ProbeRendererFullScreen();
     SetHWND(host);
     CHECK_EQ(InitGraph(wt::Media("video.avi")), S_OK);
     CHECK_EQ(PutForeground(TRUE), 0);
@@ -187,6 +208,9 @@ void FullScreenRunning() {
     CHECK_EQ(FullScreen(TRUE), 0);
     wt::Pump(300);
     CHECK_EQ(wt::TakeReceived(drain, WM_VIDEO_MODE_CHANGED), 1);
+    LONG on = 7;
+    CHECK_EQ(IsFullScreen(&on), 0);
+    CHECK_EQ(on, realFullScreen ? 1 : 0);
     CHECK_EQ(FullScreen(FALSE), 0);
     wt::Pump(300);
     CHECK_EQ(wt::TakeReceived(drain, WM_VIDEO_MODE_CHANGED), 1);
