@@ -1,5 +1,6 @@
 #include "support.h"
 
+#include <cstdarg>
 #include <cstdio>
 
 void ResetContext() {
@@ -16,6 +17,16 @@ void ResetContext() {
     g_ctx.m_lVolume = 0;
     g_ctx.m_hwndDrain = nullptr;
     g_ctx.m_nPlayState = Stopped;
+}
+
+std::ostream &operator<<(std::ostream &os, PlayState state) {
+    switch (state) {
+    case Running: return os << "Running";
+    case Paused: return os << "Paused";
+    case Stopped: return os << "Stopped";
+    case Closed: return os << "Closed";
+    }
+    return os << "PlayState(" << static_cast<LONG>(state) << ")";
 }
 
 void PlayerTest::SetUp() {
@@ -35,6 +46,71 @@ void PlayerTest::OpenClip() {
     SetHWND(host);
     ASSERT_EQ(InitGraph(u"clip.avi"), S_OK);
     fake::TakeCalls();
+}
+
+void PlayerTest::Reach(PlayState state, const char *missing) {
+    // A whole graph opens Stopped; a partial one leaves Initialize's Closed.
+    std::vector<HRESULT (*)()> steps;
+    if (!missing) {
+        OpenClip();
+        switch (state) {
+        case Running: steps = {PlayPause}; break;
+        case Paused: steps = {PlayPause, PlayPause}; break;
+        case Stopped: steps = {PlayPause, Stop}; break;
+        case Closed: steps = {Initialize}; break;
+        }
+    } else {
+        ASSERT_GE(Initialize(), 0);
+        SetHWND(host);
+        fake::SetResult(missing, E_NOINTERFACE, 1);
+        ASSERT_EQ(InitGraph(u"clip.avi"), E_NOINTERFACE) << missing;
+        switch (state) {
+        case Running: steps = {PlayPause, PlayPause}; break;
+        case Paused: steps = {PlayPause}; break;
+        case Stopped: steps = {PlayPause, Stop}; break;
+        case Closed: break;
+        }
+    }
+    for (HRESULT (*step)() : steps) ASSERT_GE(step(), 0);
+    ASSERT_EQ(GetPlayState(), state);
+    fake::TakeCalls();
+    fake::TakeDebugLines();
+}
+
+std::string Format(const char *format, ...) {
+    char entry[200];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(entry, sizeof entry, format, args);
+    va_end(args);
+    return entry;
+}
+
+Calls Join(std::initializer_list<Calls> parts) {
+    Calls all;
+    for (const Calls &part : parts) all.insert(all.end(), part.begin(), part.end());
+    return all;
+}
+
+Calls Opened(const std::string &file, const std::string &owner) {
+    return {
+        "CoCreateInstance(CLSID_FilterGraph, null, 1, IID_IGraphBuilder)",
+        "GB.RenderFile(\"" + file + "\", null)",
+        "GB.QueryInterface(IID_IMediaControl)",
+        "GB.QueryInterface(IID_IMediaEventEx)",
+        "GB.QueryInterface(IID_IMediaSeeking)",
+        "GB.QueryInterface(IID_IVideoWindow)",
+        "GB.QueryInterface(IID_IBasicAudio)",
+        "VW.put_Owner(" + owner + ")",
+        "VW.put_WindowStyle(0x40000000)",
+        "VW.SetWindowPosition(0, 0, 0, 0)",
+    };
+}
+
+Calls Cleared() {
+    return {"MC.Stop()",    "VW.put_Visible(0)", "VW.put_Owner(null)", "ME.SetNotifyWindow(null, 0, 0)",
+            "VW.Release()", "MC.Release()",      "ME.Release()",       "MS.Release()",
+            "BA.Release()", "GB.Release()"};
 }
 
 std::u16string FailedLine(HRESULT hr, const char16_t *call) {

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -17,6 +19,9 @@ using Lines = std::vector<std::u16string>;
 // Puts every field back to its load-time value (the library itself never does).
 void ResetContext();
 
+// Traces and failure messages name the state rather than its number.
+std::ostream &operator<<(std::ostream &os, PlayState state);
+
 class PlayerTest : public ::testing::Test {
 protected:
     void SetUp() override;
@@ -25,14 +30,35 @@ protected:
     // Initialize, SetHWND(host) and InitGraph on a clip; the log is then emptied.
     void OpenClip();
 
+    // Opens a clip and drives the exports to `state`, as a host would:
+    // Running = played, Paused = played and paused, Stopped = played and
+    // stopped, Closed = Initialize again with the graph held. With `missing`
+    // (a call pattern, a string literal) that call fails once during the
+    // open, so the graph holds only what came before it and the open leaves
+    // the player Closed. The log and the debug lines are then emptied.
+    void Reach(PlayState state, const char *missing = nullptr);
+
     HWND host = nullptr;
 };
+
+// printf into a string: log entries can then give numbers that have a
+// name in the headers (WM_VIDEO_TAPPED, ...) by that name.
+std::string Format(const char *format, ...) __attribute__((format(printf, 1, 2)));
+
+// The parts one after another.
+Calls Join(std::initializer_list<Calls> parts);
+
+// What InitGraph logs when every part of the graph on `file` stands.
+Calls Opened(const std::string &file = "clip.avi", const std::string &owner = "host");
+// What ClearGraph logs for a whole graph without tap forwarding.
+Calls Cleared();
 
 // The exact diagnostic line for a failed call, as the library renders it.
 std::u16string FailedLine(HRESULT hr, const char16_t *call);
 
 // Takes one interface field of the record away for a scope and puts it
-// back, so that the fixture's teardown still releases it.
+// back, so that the fixture's teardown still releases it. Only for gaps
+// no export and no platform fault can open.
 template <typename Interface> class Without {
 public:
     explicit Without(Interface *&field) : field_(field), saved_(field) { field_ = nullptr; }

@@ -2,6 +2,16 @@
 
 using LifecycleTest = PlayerTest;
 
+// Hosts compile against these values; they must never move.
+TEST_F(LifecycleTest, TheHeadersNamesKeepTheirValues) {
+    EXPECT_EQ(FLATPLAY_RUNNING, 0);
+    EXPECT_EQ(FLATPLAY_PAUSED, 1);
+    EXPECT_EQ(FLATPLAY_STOPPED, 2);
+    EXPECT_EQ(FLATPLAY_CLOSED, 3);
+    EXPECT_EQ(WM_VIDEO_TAPPED, 0x52C);
+    EXPECT_EQ(WM_VIDEO_MODE_CHANGED, 0x46E);
+}
+
 TEST_F(LifecycleTest, InitializeStartsComMultithreadedAndCloses) {
     EXPECT_EQ(Initialize(), S_OK);
     EXPECT_EQ(fake::TakeCalls(), (Calls{"CoInitializeEx(null, 0)"}));
@@ -16,14 +26,24 @@ TEST_F(LifecycleTest, InitializeTwicePassesSFalseThroughAndStaysClosed) {
 }
 
 TEST_F(LifecycleTest, InitializeFailureKeepsStateAndWritesItsLine) {
-    for (HRESULT code : {E_OUTOFMEMORY, static_cast<HRESULT>(0x80010106) /* RPC_E_CHANGED_MODE */}) {
-        fake::Reset();
-        g_ctx.m_nPlayState = Paused;
-        fake::SetResult("CoInitializeEx", code);
-        EXPECT_EQ(Initialize(), code);
-        EXPECT_EQ(GetPlayState(), Paused);
-        EXPECT_EQ(fake::TakeDebugLines(), (Lines{u"CoInitialize Failed!\r\n"}));
+    for (PlayState state : {Running, Paused, Stopped}) {
+        for (HRESULT code : {E_OUTOFMEMORY, static_cast<HRESULT>(0x80010106) /* RPC_E_CHANGED_MODE */}) {
+            SCOPED_TRACE(testing::Message() << state << ", 0x" << std::hex << code);
+            Reach(state);
+            fake::SetResult("CoInitializeEx", code, 1);
+            EXPECT_EQ(Initialize(), code);
+            EXPECT_EQ(GetPlayState(), state);
+            EXPECT_EQ(fake::TakeCalls(), (Calls{"CoInitializeEx(null, 0)"}));
+            EXPECT_EQ(fake::TakeDebugLines(), (Lines{u"CoInitialize Failed!\r\n"}));
+        }
     }
+}
+
+TEST_F(LifecycleTest, InitializeFailureBeforeAnyOtherCallKeepsTheLoadState) {
+    fake::SetResult("CoInitializeEx", E_OUTOFMEMORY);
+    EXPECT_EQ(Initialize(), E_OUTOFMEMORY);
+    EXPECT_EQ(GetPlayState(), Stopped);
+    EXPECT_EQ(fake::TakeDebugLines(), (Lines{u"CoInitialize Failed!\r\n"}));
 }
 
 TEST_F(LifecycleTest, InitializeAnyNonNegativeCodeCountsAsSuccess) {
@@ -38,8 +58,7 @@ TEST_F(LifecycleTest, InitializeWithGraphHeldClosesWithoutTouchingIt) {
     EXPECT_EQ(Initialize(), S_FALSE);
     EXPECT_EQ(fake::TakeCalls(), (Calls{"CoInitializeEx(null, 0)"}));
     EXPECT_EQ(GetPlayState(), Closed);
-    EXPECT_NE(g_ctx.m_pMC, nullptr);
-    EXPECT_EQ(fake::Refs(0, "MC"), 1);
+    for (const char *object : {"GB", "MC", "ME", "MS", "VW", "BA"}) EXPECT_EQ(fake::Refs(0, object), 1) << object;
 }
 
 TEST_F(LifecycleTest, UnInitializeReturnsZeroEvenWithoutInitialize) {
@@ -48,35 +67,53 @@ TEST_F(LifecycleTest, UnInitializeReturnsZeroEvenWithoutInitialize) {
     EXPECT_EQ(GetPlayState(), Stopped);
 }
 
-TEST_F(LifecycleTest, UnInitializeLeavesAHeldGraphHeld) {
-    OpenClip();
-    EXPECT_EQ(UnInitialize(), 0);
-    EXPECT_EQ(fake::TakeCalls(), (Calls{"CoUninitialize()"}));
-    EXPECT_EQ(GetPlayState(), Stopped);
-    EXPECT_EQ(fake::Refs(0, "GB"), 1);
-}
-
-TEST_F(LifecycleTest, SetHwndStoresAnyHandleWithoutCalls) {
-    HWND other = fake::NewWindow("other");
-    EXPECT_EQ(SetHWND(other), 0);
-    EXPECT_EQ(g_ctx.m_hwndHost.load(), other);
-    EXPECT_EQ(SetHWND(nullptr), 0);
-    EXPECT_EQ(g_ctx.m_hwndHost.load(), nullptr);
-    EXPECT_EQ(fake::TakeCalls(), Calls{});
-}
-
-TEST_F(LifecycleTest, SetHwndNullGivesTheNextVideoWindowNoOwner) {
-    Initialize();
-    SetHWND(nullptr);
-    ASSERT_EQ(InitGraph(u"clip.avi"), S_OK);
-    Calls calls = fake::TakeCalls();
-    EXPECT_EQ(calls[calls.size() - 3], "VW.put_Owner(null)");
-}
-
-TEST_F(LifecycleTest, GetPlayStateReadsWithoutCalls) {
-    for (LONG state : {0, 1, 2, 3, 7, -1}) {
-        g_ctx.m_nPlayState = state;
+TEST_F(LifecycleTest, UnInitializeLeavesAHeldGraphHeldAndTheStateAsItIs) {
+    for (PlayState state : {Running, Paused, Stopped, Closed}) {
+        SCOPED_TRACE(state);
+        Reach(state);
+        EXPECT_EQ(UnInitialize(), 0);
+        EXPECT_EQ(fake::TakeCalls(), (Calls{"CoUninitialize()"}));
         EXPECT_EQ(GetPlayState(), state);
+        EXPECT_EQ(fake::Refs(fake::GraphsCreated() - 1, "GB"), 1);
     }
+}
+
+// The host is read only when a graph is opened: SetHWND itself calls nothing.
+TEST_F(LifecycleTest, SetHwndStoresAnyHandleForTheNextVideoWindowWithoutCalls) {
+    ASSERT_GE(Initialize(), 0);
+    HWND other = fake::NewWindow("other");
+    struct Row {
+        HWND hwnd;
+        const char *owner;
+    };
+    for (const Row &row : {Row{other, "other"}, Row{nullptr, "null"}, Row{host, "host"}}) {
+        SCOPED_TRACE(row.owner);
+        ClearGraph();
+        fake::TakeCalls();
+        EXPECT_EQ(SetHWND(row.hwnd), 0);
+        EXPECT_EQ(fake::TakeCalls(), Calls{});
+        ASSERT_EQ(InitGraph(u"clip.avi"), S_OK);
+        EXPECT_EQ(fake::TakeCalls(), Opened("clip.avi", row.owner));
+    }
+}
+
+TEST_F(LifecycleTest, GetPlayStateReadsEveryReachableStateWithoutCalls) {
+    EXPECT_EQ(GetPlayState(), FLATPLAY_STOPPED) << "before Initialize";
     EXPECT_EQ(fake::TakeCalls(), Calls{});
+    struct Row {
+        PlayState state;
+        LONG published;
+    };
+    const Row rows[] = {
+        {Running, FLATPLAY_RUNNING},
+        {Paused, FLATPLAY_PAUSED},
+        {Stopped, FLATPLAY_STOPPED},
+        {Closed, FLATPLAY_CLOSED},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.state);
+        Reach(row.state);
+        EXPECT_EQ(GetPlayState(), row.published);
+        EXPECT_EQ(fake::TakeCalls(), Calls{});
+    }
 }

@@ -31,7 +31,7 @@ void *realloc(void *ptr, size_t size) {
 }
 
 TEST(Process, RecordHoldsItsLoadTimeValuesBeforeAnyCall) {
-    EXPECT_EQ(GetPlayState(), 2);
+    EXPECT_EQ(GetPlayState(), FLATPLAY_STOPPED);
     EXPECT_EQ(g_ctx.m_szPlayFile[0], 0);
     EXPECT_EQ(g_ctx.m_pfnOldVideoProc.load(), nullptr);
     EXPECT_EQ(g_ctx.m_pGB, nullptr);

@@ -3,34 +3,54 @@
 using ClearGraphTest = PlayerTest;
 
 TEST_F(ClearGraphTest, WithNothingHeldOnlyCloses) {
-    for (LONG state : {0, 1, 2, 3}) {
-        g_ctx.m_nPlayState = state;
-        ClearGraph();
-        EXPECT_EQ(GetPlayState(), Closed);
-    }
+    ClearGraph();
+    EXPECT_EQ(GetPlayState(), Closed) << "from the load state";
+    EXPECT_EQ(fake::TakeCalls(), Calls{});
+
+    // A first open that created nothing.
+    ASSERT_EQ(Initialize(), S_OK);
+    fake::SetResult("CoCreateInstance", E_OUTOFMEMORY, 1);
+    ASSERT_EQ(InitGraph(u"clip.avi"), E_OUTOFMEMORY);
+    fake::TakeCalls();
+    ClearGraph();
+    EXPECT_EQ(GetPlayState(), Closed);
     EXPECT_EQ(fake::TakeCalls(), Calls{});
 }
 
-TEST_F(ClearGraphTest, StopsDetachesAndReleasesInTheFixedOrder) {
-    OpenClip();
+TEST_F(ClearGraphTest, StopsDetachesAndReleasesInTheFixedOrderFromEveryState) {
+    for (PlayState state : {Running, Paused, Stopped, Closed}) {
+        SCOPED_TRACE(state);
+        Reach(state);
+        ClearGraph();
+        EXPECT_EQ(fake::TakeCalls(), Cleared());
+        EXPECT_EQ(GetPlayState(), Closed);
+        EXPECT_EQ(fake::Outstanding(), 0);
+        EXPECT_EQ(fake::TakeDebugLines(), Lines{});
+    }
+}
+
+// What the next graph needs stays: its owner, the drain, and (never read
+// back by an export) the muted volume and the last path.
+TEST_F(ClearGraphTest, KeepsTheHostTheDrainTheVolumeAndThePath) {
     HWND drain = fake::NewWindow("drain");
-    g_ctx.m_hwndDrain = drain;
-    g_ctx.m_lVolume = -10000;
-    g_ctx.m_nPlayState = Running;
+    Reach(Running);
+    PutMessageDrain(drain);
+    fake::values().audioVolume = 0;
+    ASSERT_EQ(ToggleMute(), S_OK);
 
     ClearGraph();
-
-    EXPECT_EQ(fake::TakeCalls(),
-              (Calls{"MC.Stop()", "VW.put_Visible(0)", "VW.put_Owner(null)", "ME.SetNotifyWindow(null, 0, 0)",
-                     "VW.Release()", "MC.Release()", "ME.Release()", "MS.Release()", "BA.Release()", "GB.Release()"}));
-    EXPECT_EQ(GetPlayState(), Closed);
-    EXPECT_EQ(fake::Outstanding(), 0);
-    EXPECT_EQ(fake::TakeDebugLines(), Lines{});
-    // What the next graph needs stays.
-    EXPECT_EQ(g_ctx.m_hwndHost.load(), host);
-    EXPECT_EQ(g_ctx.m_hwndDrain, drain);
     EXPECT_EQ(g_ctx.m_lVolume, -10000);
     EXPECT_EQ(std::u16string(g_ctx.m_szPlayFile), u"clip.avi");
+
+    fake::TakeCalls();
+    ASSERT_EQ(InitGraph(u"next.avi"), S_OK);
+    EXPECT_EQ(fake::TakeCalls(), Opened("next.avi", "host"));
+    ASSERT_EQ(PlayPause(), S_OK);
+    fake::TakeCalls();
+    FullScreen(TRUE);
+    EXPECT_EQ(fake::TakeCalls(), (Calls{"VW.put_FullScreenMode(-1)",
+                                        Format("VW.NotifyOwnerMessage(drain, 0x%x, 0, 0)", WM_VIDEO_MODE_CHANGED),
+                                        Format("PostMessageW(drain, 0x%x, 0, 0)", WM_VIDEO_MODE_CHANGED)}));
 }
 
 TEST_F(ClearGraphTest, TwiceInARowIsHarmless) {
@@ -47,27 +67,24 @@ TEST_F(ClearGraphTest, FailingCallsDoNotStopTheTeardown) {
     for (const char *call : {"MC.Stop", "VW.put_Visible", "VW.put_Owner", "ME.SetNotifyWindow"})
         fake::SetResult(call, E_FAIL);
     ClearGraph();
+    EXPECT_EQ(fake::TakeCalls(), Cleared());
     EXPECT_EQ(fake::Outstanding(), 0);
     EXPECT_EQ(GetPlayState(), Closed);
     EXPECT_EQ(fake::TakeDebugLines(), Lines{});
 }
 
 TEST_F(ClearGraphTest, GivesTheVideoChildItsProcedureBackBeforeTouchingTheGraph) {
-    OpenClip();
     HWND video = fake::NewWindow("video");
     WNDPROC own = fake::ProcOf(video);
-    // As the tap forwarding leaves it: some other procedure on the child.
-    SetWindowLongPtrW(video, GWLP_WNDPROC, 0);
-    g_ctx.m_hwndVideo = video;
-    g_ctx.m_pfnOldVideoProc = own;
+    fake::SetFirstChild(host, video);
+    OpenClip();
+    ASSERT_EQ(PutForeground(TRUE), S_OK);
+    ASSERT_NE(fake::ProcOf(video), own) << "the tap forwarding is on the child";
     fake::TakeCalls();
 
     ClearGraph();
 
-    Calls calls = fake::TakeCalls();
-    ASSERT_FALSE(calls.empty());
-    EXPECT_EQ(calls[0], "SetWindowLongPtrW(video, -4, OwnProc)");
-    EXPECT_EQ(calls[1], "MC.Stop()");
+    EXPECT_EQ(fake::TakeCalls(), Join({{"SetWindowLongPtrW(video, -4, OwnProc)"}, Cleared()}));
     EXPECT_EQ(fake::ProcOf(video), own);
     EXPECT_EQ(g_ctx.m_hwndVideo, nullptr);
     EXPECT_EQ(g_ctx.m_pfnOldVideoProc.load(), nullptr);

@@ -12,8 +12,7 @@ constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 constexpr HRESULT kUnexpected = static_cast<HRESULT>(0x8000FFFF);   // E_UNEXPECTED
 constexpr HRESULT kNoTimeFormat = static_cast<HRESULT>(0x80040252); // VFW_E_NO_TIME_FORMAT_SET
 
-constexpr LONG kActive[] = {Running, Paused};
-constexpr LONG kInactive[] = {Stopped, Closed, 4, -1};
+constexpr PlayState kActive[] = {Running, Paused};
 
 // Every timeline export once, with the result it gives when it may not act.
 struct Refusal {
@@ -38,54 +37,84 @@ const Refusal kExports[] = {
     {"SeekSong", CallSeekSong, 0},
 };
 
-void ExpectAllRefuse(LONG state) {
+// Each export refuses, calls nothing and leaves the state as it is.
+void ExpectAllRefuse() {
+    const LONG state = GetPlayState();
     for (const Refusal &e : kExports) {
-        SCOPED_TRACE(std::string(e.name) + " in state " + std::to_string(state));
-        g_ctx.m_nPlayState = state;
+        SCOPED_TRACE(testing::Message() << e.name << " in state " << static_cast<PlayState>(state));
         EXPECT_EQ(e.call(), e.result);
         EXPECT_EQ(GetPlayState(), state);
     }
+    EXPECT_EQ(fake::TakeCalls(), Calls{});
+    EXPECT_EQ(fake::TakeDebugLines(), Lines{});
 }
 
 } // namespace
 
 using TimelineGateTest = PlayerTest;
 
-TEST_F(TimelineGateTest, EveryExportRefusesWithoutAGraphInEveryState) {
+// Without a graph the player is never active: at load it is Stopped, after
+// Initialize or ClearGraph Closed.
+TEST_F(TimelineGateTest, EveryExportRefusesWithoutAGraph) {
     fake::values().duration = 40000000;
     fake::values().position = 10000000;
-    for (LONG state : {Running, Paused, Stopped, Closed}) ExpectAllRefuse(state);
-    EXPECT_EQ(fake::TakeCalls(), Calls{});
-    EXPECT_EQ(fake::TakeDebugLines(), Lines{});
+    ExpectAllRefuse();
+    ASSERT_EQ(Initialize(), S_OK);
+    fake::TakeCalls();
+    ExpectAllRefuse();
+    Reach(Running);
+    ClearGraph();
+    fake::TakeCalls();
+    ExpectAllRefuse();
 }
 
+// A graph without seeking (its query failed) still plays and pauses.
 TEST_F(TimelineGateTest, EveryExportRefusesWithoutSeekingInEveryState) {
-    OpenClip();
     fake::values().duration = 40000000;
     fake::values().position = 10000000;
-    Without<IMediaSeeking> noSeeking(g_ctx.m_pMS);
-    for (LONG state : {Running, Paused, Stopped, Closed}) ExpectAllRefuse(state);
-    EXPECT_EQ(fake::TakeCalls(), Calls{});
-    EXPECT_EQ(fake::TakeDebugLines(), Lines{});
+    for (PlayState state : {Running, Paused, Closed}) {
+        SCOPED_TRACE(state);
+        Reach(state, "GB.QueryInterface(IID_IMediaSeeking)");
+        ExpectAllRefuse();
+    }
 }
 
 TEST_F(TimelineGateTest, EveryExportRefusesWithAGraphWhenNotRunningOrPaused) {
-    OpenClip();
     fake::values().duration = 40000000;
     fake::values().position = 10000000;
-    for (LONG state : kInactive) ExpectAllRefuse(state);
-    EXPECT_EQ(fake::TakeCalls(), Calls{});
-    EXPECT_EQ(fake::TakeDebugLines(), Lines{});
+    OpenClip();
+    ExpectAllRefuse();
+    Reach(Closed);
+    ExpectAllRefuse();
 }
 
 TEST_F(TimelineGateTest, AfterStopTheGraphStandsAtZeroButEveryExportRefuses) {
-    OpenClip();
     fake::values().duration = 40000000;
-    PlayPause();
-    ASSERT_EQ(Stop(), S_OK);
-    fake::TakeCalls();
-    ExpectAllRefuse(Stopped);
-    EXPECT_EQ(fake::TakeCalls(), Calls{});
+    Reach(Stopped);
+    EXPECT_EQ(fake::values().position, 0);
+    ExpectAllRefuse();
+}
+
+// No export and no platform fault writes a value outside the four states:
+// only a corrupted record holds one. Every gate must still read it as
+// inactive, and PlayPause, which runs only from Paused or Stopped, pauses.
+TEST_F(TimelineGateTest, AStateOutsideTheFourCountsAsInactiveEverywhere) {
+    fake::values().duration = 40000000;
+    fake::values().position = 10000000;
+    for (LONG corrupt : {4, -1}) {
+        SCOPED_TRACE(corrupt);
+        Reach(Running);
+        g_ctx.m_nPlayState = corrupt; // every export writes one of the four
+        EXPECT_EQ(GetPlayState(), corrupt);
+        ExpectAllRefuse();
+        EXPECT_EQ(Stop(), 0);
+        EXPECT_EQ(FullScreen(TRUE), 0);
+        EXPECT_EQ(fake::TakeCalls(), Calls{});
+        EXPECT_EQ(GetPlayState(), corrupt);
+        EXPECT_EQ(PlayPause(), S_OK);
+        EXPECT_EQ(fake::TakeCalls(), Calls{"MC.Pause()"});
+        EXPECT_EQ(GetPlayState(), Paused);
+    }
 }
 
 TEST_F(TimelineGateTest, TheFirstPlayPauseAfterInitGraphLetsThemAnswer) {
@@ -111,11 +140,10 @@ TEST_F(TimelineQueryTest, DurationAndPositionInUnitsAndWholeSeconds) {
         {39999999, 3}, {40000000, 4},   {1234567890, 123},    {-1, 0},
         {-9999999, 0}, {-15000000, -1}, {kMax, 922337203685}, {kMin, -922337203685},
     };
-    OpenClip();
-    for (LONG state : kActive) {
-        g_ctx.m_nPlayState = state;
+    for (PlayState state : kActive) {
+        Reach(state);
         for (const Row &row : rows) {
-            SCOPED_TRACE(std::to_string(row.units) + " in state " + std::to_string(state));
+            SCOPED_TRACE(testing::Message() << row.units << " in state " << state);
             fake::values().duration = row.units;
             fake::values().position = row.units;
             EXPECT_EQ(GetPlayPositionDuration(), row.units);
@@ -131,8 +159,7 @@ TEST_F(TimelineQueryTest, DurationAndPositionInUnitsAndWholeSeconds) {
 }
 
 TEST_F(TimelineQueryTest, DurationQueriesAskForTheDurationAndPositionQueriesForThePosition) {
-    OpenClip();
-    g_ctx.m_nPlayState = Running;
+    Reach(Running);
     fake::values().duration = 40000000;
     fake::values().position = 25000000;
     EXPECT_EQ(GetPlayPositionDuration(), 40000000);
@@ -142,13 +169,13 @@ TEST_F(TimelineQueryTest, DurationQueriesAskForTheDurationAndPositionQueriesForT
 }
 
 TEST_F(TimelineQueryTest, AFailingQueryReadsAsZeroWithoutALine) {
-    OpenClip();
     fake::values().duration = 40000000;
     fake::values().position = 25000000;
     fake::SetResult("MS.GetDuration", kNoTimeFormat);
     fake::SetResult("MS.GetCurrentPosition", E_NOTIMPL);
-    for (LONG state : kActive) {
-        g_ctx.m_nPlayState = state;
+    for (PlayState state : kActive) {
+        SCOPED_TRACE(state);
+        Reach(state);
         EXPECT_EQ(GetPlayPositionDuration(), 0);
         EXPECT_EQ(TotalTime(), 0);
         EXPECT_EQ(GetPlayPositionCurrent(), 0);
@@ -159,8 +186,7 @@ TEST_F(TimelineQueryTest, AFailingQueryReadsAsZeroWithoutALine) {
 }
 
 TEST_F(TimelineQueryTest, ANonNegativeCodeStillGivesTheValue) {
-    OpenClip();
-    g_ctx.m_nPlayState = Paused;
+    Reach(Paused);
     fake::values().duration = 40000000;
     fake::values().position = 25000000;
     fake::SetResult("MS.GetDuration", S_FALSE);
@@ -175,11 +201,11 @@ TEST_F(TimelineQueryTest, ANonNegativeCodeStillGivesTheValue) {
 using GetPlayPositionTest = PlayerTest;
 
 TEST_F(GetPlayPositionTest, AsksDurationThenPositionAndStoresPositionFirst) {
-    OpenClip();
     fake::values().duration = 1234567890;
     fake::values().position = 9999999;
-    for (LONG state : kActive) {
-        g_ctx.m_nPlayState = state;
+    for (PlayState state : kActive) {
+        SCOPED_TRACE(state);
+        Reach(state);
         LONGLONG current = -7, duration = -7;
         EXPECT_EQ(GetPlayPosition(&current, &duration), S_OK);
         EXPECT_EQ(current, 9999999);
@@ -195,8 +221,7 @@ TEST_F(GetPlayPositionTest, ReturnsThePositionQuerysCodeWhenBothSucceed) {
         HRESULT duration, position;
     };
     const Row rows[] = {{S_FALSE, S_OK}, {S_OK, S_FALSE}, {0x00040237, 0x7FFFFFFF}};
-    OpenClip();
-    g_ctx.m_nPlayState = Running;
+    Reach(Running);
     fake::values().duration = 40000000;
     fake::values().position = 12345;
     for (const Row &row : rows) {
@@ -229,13 +254,12 @@ TEST_F(GetPlayPositionTest, AFailingQueryWritesItsLineAndNeitherOutValue) {
          u"m_pMS->GetCurrentPosition(&llCurrent)",
          {"MS.GetDuration()", "MS.GetCurrentPosition()"}},
     };
-    OpenClip();
     fake::values().duration = 40000000;
     fake::values().position = 12345;
-    for (LONG state : kActive) {
+    for (PlayState state : kActive) {
+        Reach(state);
         for (const Row &row : rows) {
-            SCOPED_TRACE(std::string(row.call) + " in state " + std::to_string(state));
-            g_ctx.m_nPlayState = state;
+            SCOPED_TRACE(testing::Message() << row.call << " in state " << state);
             fake::SetResult(row.call, row.code, 1);
             LONGLONG current = -7, duration = -7;
             EXPECT_EQ(GetPlayPosition(&current, &duration), row.code);
@@ -249,11 +273,11 @@ TEST_F(GetPlayPositionTest, AFailingQueryWritesItsLineAndNeitherOutValue) {
 }
 
 TEST_F(GetPlayPositionTest, ANullPointerGivesEPointerWithoutCallsOrWrites) {
-    OpenClip();
     fake::values().duration = 40000000;
     fake::values().position = 12345;
-    for (LONG state : kActive) {
-        g_ctx.m_nPlayState = state;
+    for (PlayState state : kActive) {
+        SCOPED_TRACE(state);
+        Reach(state);
         LONGLONG value = -7;
         EXPECT_EQ(GetPlayPosition(nullptr, &value), E_POINTER);
         EXPECT_EQ(GetPlayPosition(&value, nullptr), E_POINTER);
@@ -266,13 +290,13 @@ TEST_F(GetPlayPositionTest, ANullPointerGivesEPointerWithoutCallsOrWrites) {
 }
 
 TEST_F(GetPlayPositionTest, TheGateComesBeforeThePointerCheck) {
-    OpenClip();
-    for (LONG state : kInactive) {
-        g_ctx.m_nPlayState = state;
+    EXPECT_EQ(GetPlayPosition(nullptr, nullptr), E_FAIL) << "at load";
+    for (PlayState state : {Stopped, Closed}) {
+        SCOPED_TRACE(state);
+        Reach(state);
         EXPECT_EQ(GetPlayPosition(nullptr, nullptr), E_FAIL);
     }
-    g_ctx.m_nPlayState = Running;
-    Without<IMediaSeeking> noSeeking(g_ctx.m_pMS);
+    Reach(Running, "GB.QueryInterface(IID_IMediaSeeking)");
     EXPECT_EQ(GetPlayPosition(nullptr, nullptr), E_FAIL);
     EXPECT_EQ(fake::TakeCalls(), Calls{});
 }
@@ -325,12 +349,11 @@ TEST_F(SeekSongTest, TargetsFollowTheSinglePrecisionStepsAndTruncateTowardZero) 
         {-1000000000, -kNaN, 0},
         {0, kInf, 0}, // 0 * infinity
     };
-    OpenClip();
-    for (LONG state : kActive) {
-        g_ctx.m_nPlayState = state;
+    for (PlayState state : kActive) {
+        Reach(state);
         for (const Row &row : rows) {
-            SCOPED_TRACE("duration " + std::to_string(row.duration) + " percent " + std::to_string(row.percent) +
-                         " state " + std::to_string(state));
+            SCOPED_TRACE(testing::Message()
+                         << "duration " << row.duration << " percent " << row.percent << " state " << state);
             fake::values().duration = row.duration;
             fake::values().position = 777;
             EXPECT_EQ(SeekSong(row.percent), S_OK);
@@ -347,8 +370,7 @@ TEST_F(SeekSongTest, UsesTheSinglePrecisionHundredthOfItsPublishedBits) {
     // 2^40 * 1% is exact in single precision, so the target shows the
     // constant: 0x3C23D70A is 10737418 / 2^30, a little below 0.01 (a
     // double 0.01 would give 10995116277).
-    OpenClip();
-    g_ctx.m_nPlayState = Running;
+    Reach(Running);
     fake::values().duration = 1LL << 40;
     EXPECT_EQ(SeekSong(1.0f), S_OK);
     EXPECT_EQ(fake::values().position, 10737418LL * 1024);
@@ -356,11 +378,11 @@ TEST_F(SeekSongTest, UsesTheSinglePrecisionHundredthOfItsPublishedBits) {
 
 TEST_F(SeekSongTest, SetPositionsFailureWritesItsLineAndKeepsTheState) {
     const HRESULT codes[] = {E_NOTIMPL, kUnexpected, static_cast<HRESULT>(0x80040227) /* VFW_E_WRONG_STATE */};
-    OpenClip();
     fake::values().duration = 40000000;
-    for (LONG state : kActive) {
+    for (PlayState state : kActive) {
+        Reach(state);
         for (HRESULT code : codes) {
-            g_ctx.m_nPlayState = state;
+            SCOPED_TRACE(testing::Message() << state << ", 0x" << std::hex << code);
             fake::SetResult("MS.SetPositions", code, 1);
             EXPECT_EQ(SeekSong(50.0f), code);
             EXPECT_EQ(fake::TakeCalls(), (Calls{"MS.GetDuration()", "MS.SetPositions(20000000, 1, null, 0)"}));
@@ -373,8 +395,7 @@ TEST_F(SeekSongTest, SetPositionsFailureWritesItsLineAndKeepsTheState) {
 }
 
 TEST_F(SeekSongTest, ReturnsANonNegativeSetPositionsCodeWithoutALine) {
-    OpenClip();
-    g_ctx.m_nPlayState = Paused;
+    Reach(Paused);
     fake::values().duration = 40000000;
     for (HRESULT code : {S_FALSE, 0x00040237, 0x7FFFFFFF}) {
         fake::SetResult("MS.SetPositions", code, 1);
@@ -387,8 +408,7 @@ TEST_F(SeekSongTest, ReturnsANonNegativeSetPositionsCodeWithoutALine) {
 // The duration's code is not looked at: a failing query reads as a length
 // of 0, so the seek goes to the start.
 TEST_F(SeekSongTest, AFailingDurationQuerySeeksToTheStartWithoutALine) {
-    OpenClip();
-    g_ctx.m_nPlayState = Running;
+    Reach(Running);
     fake::values().duration = 40000000;
     fake::values().position = 30000000;
     fake::SetResult("MS.GetDuration", kNoTimeFormat);

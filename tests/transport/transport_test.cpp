@@ -16,18 +16,19 @@ using PlayPauseTest = PlayerTest;
 
 TEST_F(PlayPauseTest, RunsFromPausedOrStoppedAndPausesFromAnyOtherState) {
     struct Row {
-        LONG from;
+        PlayState from;
         const char *call;
-        LONG to;
+        PlayState to;
     };
     const Row rows[] = {
-        {Running, "MC.Pause()", Paused}, {Paused, "MC.Run()", Running}, {Stopped, "MC.Run()", Running},
-        {Closed, "MC.Pause()", Paused},  {4, "MC.Pause()", Paused},     {-1, "MC.Pause()", Paused},
+        {Running, "MC.Pause()", Paused},
+        {Paused, "MC.Run()", Running},
+        {Stopped, "MC.Run()", Running},
+        {Closed, "MC.Pause()", Paused},
     };
-    OpenClip();
     for (const Row &row : rows) {
         SCOPED_TRACE(row.from);
-        g_ctx.m_nPlayState = row.from;
+        Reach(row.from);
         EXPECT_EQ(PlayPause(), S_OK);
         EXPECT_EQ(fake::TakeCalls(), Calls{row.call});
         EXPECT_EQ(GetPlayState(), row.to);
@@ -57,29 +58,35 @@ TEST_F(PlayPauseTest, AfterInitializeWithAGraphHeldPausesTheGraph) {
     EXPECT_EQ(GetPlayState(), Paused);
 }
 
-TEST_F(PlayPauseTest, WithoutMediaControlFailsInEveryStateWithoutCalls) {
-    for (LONG state : {Running, Paused, Stopped, Closed}) {
+// Without control the player cannot be active: only Stopped (at load) and
+// Closed are left to try.
+TEST_F(PlayPauseTest, WithoutMediaControlFailsWithoutCalls) {
+    auto expectRefused = [](PlayState state) {
         SCOPED_TRACE(state);
-        g_ctx.m_nPlayState = state;
         EXPECT_EQ(PlayPause(), E_FAIL);
         EXPECT_EQ(GetPlayState(), state);
-    }
-    // A graph whose other interfaces are all there does not help.
-    OpenClip();
-    Without<IMediaControl> noControl(g_ctx.m_pMC);
-    for (LONG state : {Running, Paused, Stopped, Closed}) {
-        SCOPED_TRACE(state);
-        g_ctx.m_nPlayState = state;
-        EXPECT_EQ(PlayPause(), E_FAIL);
-        EXPECT_EQ(GetPlayState(), state);
-    }
-    EXPECT_EQ(fake::TakeCalls(), Calls{});
-    EXPECT_EQ(fake::TakeDebugLines(), Lines{});
+        EXPECT_EQ(fake::TakeCalls(), Calls{});
+        EXPECT_EQ(fake::TakeDebugLines(), Lines{});
+    };
+    expectRefused(Stopped); // at load
+    ASSERT_EQ(Initialize(), S_OK);
+    fake::TakeCalls();
+    expectRefused(Closed);
+    // A graph manager without its control does not help.
+    Reach(Closed, "GB.QueryInterface(IID_IMediaControl)");
+    expectRefused(Closed);
+    Reach(Closed, "GB.RenderFile");
+    expectRefused(Closed);
+    // Given back after playing.
+    Reach(Running);
+    ClearGraph();
+    fake::TakeCalls();
+    expectRefused(Closed);
 }
 
 TEST_F(PlayPauseTest, FailedRunOrPauseWritesItsLineAndKeepsTheState) {
     struct Row {
-        LONG from;
+        PlayState from;
         const char *call;
         HRESULT code;
         const char16_t *text;
@@ -92,13 +99,12 @@ TEST_F(PlayPauseTest, FailedRunOrPauseWritesItsLineAndKeepsTheState) {
         {Closed, "MC.Pause", kNotConnected, u"m_pMC->Pause()"},
         {Running, "MC.Pause", static_cast<HRESULT>(0x80000000), u"m_pMC->Pause()"},
     };
-    OpenClip();
     for (const Row &row : rows) {
-        SCOPED_TRACE(row.code);
-        g_ctx.m_nPlayState = row.from;
+        SCOPED_TRACE(testing::Message() << row.from << ", 0x" << std::hex << row.code);
+        Reach(row.from);
         fake::SetResult(row.call, row.code, 1);
         EXPECT_EQ(PlayPause(), row.code);
-        EXPECT_EQ(fake::TakeCalls().size(), 1u);
+        EXPECT_EQ(fake::TakeCalls(), Calls{std::string(row.call) + "()"});
         EXPECT_EQ(fake::TakeDebugLines(), Lines{FailedLine(row.code, row.text)});
         EXPECT_EQ(GetPlayState(), row.from);
     }
@@ -106,10 +112,10 @@ TEST_F(PlayPauseTest, FailedRunOrPauseWritesItsLineAndKeepsTheState) {
 
 TEST_F(PlayPauseTest, NonNegativeCodesCountAsSuccessAndAreReturned) {
     struct Row {
-        LONG from;
+        PlayState from;
         const char *call;
         HRESULT code;
-        LONG to;
+        PlayState to;
     };
     const Row rows[] = {
         {Stopped, "MC.Run", S_FALSE, Running},
@@ -117,12 +123,12 @@ TEST_F(PlayPauseTest, NonNegativeCodesCountAsSuccessAndAreReturned) {
         {Paused, "MC.Run", 0x7FFFFFFF, Running},
         {Closed, "MC.Pause", S_FALSE, Paused},
     };
-    OpenClip();
     for (const Row &row : rows) {
-        SCOPED_TRACE(row.code);
-        g_ctx.m_nPlayState = row.from;
+        SCOPED_TRACE(testing::Message() << row.from << ", 0x" << std::hex << row.code);
+        Reach(row.from);
         fake::SetResult(row.call, row.code, 1);
         EXPECT_EQ(PlayPause(), row.code);
+        EXPECT_EQ(fake::TakeCalls(), Calls{std::string(row.call) + "()"});
         EXPECT_EQ(GetPlayState(), row.to);
         EXPECT_EQ(fake::TakeDebugLines(), Lines{});
     }
@@ -131,10 +137,9 @@ TEST_F(PlayPauseTest, NonNegativeCodesCountAsSuccessAndAreReturned) {
 using StopTest = PlayerTest;
 
 TEST_F(StopTest, WhileRunningOrPausedStopsRewindsAndPauses) {
-    OpenClip();
-    for (LONG state : {Running, Paused}) {
+    for (PlayState state : {Running, Paused}) {
         SCOPED_TRACE(state);
-        g_ctx.m_nPlayState = state;
+        Reach(state);
         fake::values().position = 123456789;
         EXPECT_EQ(Stop(), S_OK);
         EXPECT_EQ(fake::TakeCalls(), kStopCalls);
@@ -145,41 +150,45 @@ TEST_F(StopTest, WhileRunningOrPausedStopsRewindsAndPauses) {
 }
 
 TEST_F(StopTest, WhenNotActiveDoesNothing) {
-    OpenClip(); // Stopped, right after InitGraph
-    for (LONG state : {LONG{Stopped}, LONG{Closed}, 4, -1}) {
+    auto expectIgnored = [](PlayState state) {
         SCOPED_TRACE(state);
-        g_ctx.m_nPlayState = state;
         EXPECT_EQ(Stop(), 0);
         EXPECT_EQ(GetPlayState(), state);
-    }
-    EXPECT_EQ(fake::TakeCalls(), Calls{});
+        EXPECT_EQ(fake::TakeCalls(), Calls{});
+    };
+    OpenClip(); // Stopped, right after InitGraph
+    expectIgnored(Stopped);
+    Reach(Stopped);
+    expectIgnored(Stopped);
+    Reach(Closed);
+    expectIgnored(Closed);
 }
 
 TEST_F(StopTest, WithoutControlOrSeekingDoesNothingInAnyState) {
-    for (LONG state : {Running, Paused, Stopped, Closed}) {
-        g_ctx.m_nPlayState = state;
+    auto expectIgnored = [](PlayState state) {
+        SCOPED_TRACE(state);
         EXPECT_EQ(Stop(), 0);
         EXPECT_EQ(GetPlayState(), state);
+        EXPECT_EQ(fake::TakeCalls(), Calls{});
+        EXPECT_EQ(fake::TakeDebugLines(), Lines{});
+    };
+    expectIgnored(Stopped); // at load, no graph
+    ASSERT_EQ(Initialize(), S_OK);
+    fake::TakeCalls();
+    expectIgnored(Closed);
+    Reach(Closed, "GB.QueryInterface(IID_IMediaControl)");
+    expectIgnored(Closed);
+    // A graph without seeking still plays and pauses, but is not stopped.
+    for (PlayState state : {Running, Paused, Closed}) {
+        Reach(state, "GB.QueryInterface(IID_IMediaSeeking)");
+        expectIgnored(state);
     }
-    OpenClip();
-    {
-        Without<IMediaControl> noControl(g_ctx.m_pMC);
-        for (LONG state : {Running, Paused, Stopped, Closed}) {
-            g_ctx.m_nPlayState = state;
-            EXPECT_EQ(Stop(), 0);
-            EXPECT_EQ(GetPlayState(), state);
-        }
+    // A corrupted record only: kept because Stop would otherwise call through null.
+    for (PlayState state : {Running, Paused}) {
+        Reach(state);
+        Without<IMediaControl> noControl(g_ctx.m_pMC); // only ClearGraph and InitGraph drop it, and both close
+        expectIgnored(state);
     }
-    {
-        Without<IMediaSeeking> noSeeking(g_ctx.m_pMS);
-        for (LONG state : {Running, Paused, Stopped, Closed}) {
-            g_ctx.m_nPlayState = state;
-            EXPECT_EQ(Stop(), 0);
-            EXPECT_EQ(GetPlayState(), state);
-        }
-    }
-    EXPECT_EQ(fake::TakeCalls(), Calls{});
-    EXPECT_EQ(fake::TakeDebugLines(), Lines{});
 }
 
 // Each call of Stop fails in turn: the log stops there, one line names
@@ -198,11 +207,10 @@ TEST_F(StopTest, FaultSweepReportsEachFailureAndKeepsStoppedOnceTheGraphStopped)
          u"m_pMS->SetPositions(&pos, AM_SEEKING_AbsolutePositioning , NULL, AM_SEEKING_NoPositioning)", 2, true},
         {"MC.Pause", kWrongState, u"m_pMC->Pause()", 3, true},
     };
-    OpenClip();
     for (const Step &step : steps) {
-        for (LONG state : {Running, Paused}) {
-            SCOPED_TRACE(std::string(step.call) + " from " + std::to_string(state));
-            g_ctx.m_nPlayState = state;
+        for (PlayState state : {Running, Paused}) {
+            SCOPED_TRACE(testing::Message() << step.call << " from " << state);
+            Reach(state);
             fake::SetResult(step.call, step.code, 1);
             EXPECT_EQ(Stop(), step.code);
             EXPECT_EQ(fake::TakeCalls(),
@@ -224,9 +232,8 @@ TEST_F(StopTest, NonNegativeCodesCountAsSuccessAndThePauseCodeIsReturned) {
         {S_FALSE, kIntermediate, kIntermediate},
         {kIntermediate, S_FALSE, 0x7FFFFFFF},
     };
-    OpenClip();
     for (const Row &row : rows) {
-        g_ctx.m_nPlayState = Running;
+        Reach(Running);
         fake::SetResult("MC.Stop", row.stop, 1);
         fake::SetResult("MS.SetPositions", row.setPositions, 1);
         fake::SetResult("MC.Pause", row.pause, 1);

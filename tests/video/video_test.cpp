@@ -1,7 +1,7 @@
 #include "support.h"
 #include "video/tap.h"
 
-#include <initializer_list>
+#include <ostream>
 #include <string>
 
 namespace {
@@ -11,13 +11,8 @@ const char *const kWidePosition = "VW.SetWindowPosition(9, 27, 519, 393)";
 const Calls kHookChild = {"GetWindow(host, 5)", "GetWindowLongPtrW(video, -4)",
                           "SetWindowLongPtrW(video, -4, VideoTapProc)"};
 const Calls kHide = {"VW.put_Visible(0)", "VW.SetWindowForeground(0)"};
-const Calls kTellDrain = {"VW.NotifyOwnerMessage(drain, 0x46e, 0, 0)", "PostMessageW(drain, 0x46e, 0, 0)"};
-
-Calls Join(std::initializer_list<Calls> parts) {
-    Calls all;
-    for (const Calls &part : parts) all.insert(all.end(), part.begin(), part.end());
-    return all;
-}
+const Calls kTellDrain = {Format("VW.NotifyOwnerMessage(drain, 0x%x, 0, 0)", WM_VIDEO_MODE_CHANGED),
+                          Format("PostMessageW(drain, 0x%x, 0, 0)", WM_VIDEO_MODE_CHANGED)};
 
 class VideoTest : public PlayerTest {
 protected:
@@ -48,6 +43,9 @@ struct Screen {
     Calls placement; // metrics asked, then the position chosen
 };
 
+// Test names and failures show the screen, not its bytes.
+void PrintTo(const Screen &screen, std::ostream *os) { *os << screen.width << "x" << screen.height; }
+
 const Screen kScreens[] = {
     {800, 480, {"GetSystemMetrics(0)", "GetSystemMetrics(1)", kWidePosition}},
     {480, 800, {"GetSystemMetrics(0)", kSmallPosition}},
@@ -71,7 +69,7 @@ protected:
 
 INSTANTIATE_TEST_SUITE_P(Screens, VideoScreenTest, ::testing::ValuesIn(kScreens),
                          [](const ::testing::TestParamInfo<Screen> &row) {
-                             return std::to_string(row.param.width) + "x" + std::to_string(row.param.height);
+                             return ::testing::PrintToString(row.param);
                          });
 
 TEST_P(VideoScreenTest, PutForegroundShowPlacesThenShowsThenRaisesThenHooksTheChild) {
@@ -86,13 +84,13 @@ TEST_P(VideoScreenTest, PutForegroundHideOnlyHidesAndLowers) {
 }
 
 TEST_P(VideoScreenTest, FullScreenOnOnlySwitchesTheMode) {
-    g_ctx.m_nPlayState = Running;
+    Reach(Running);
     EXPECT_EQ(FullScreen(TRUE), S_OK);
     EXPECT_EQ(fake::TakeCalls(), Calls{"VW.put_FullScreenMode(-1)"});
 }
 
 TEST_P(VideoScreenTest, FullScreenOffShowsThenPlacesThenRaises) {
-    g_ctx.m_nPlayState = Running;
+    Reach(Running);
     EXPECT_EQ(FullScreen(FALSE), S_OK);
     EXPECT_EQ(fake::TakeCalls(), Join({{"VW.put_FullScreenMode(0)", "VW.put_Visible(-1)"},
                                        GetParam().placement,
@@ -110,30 +108,31 @@ TEST_F(VideoPutForegroundTest, WithoutAGraphFailsAndCallsNothing) {
     EXPECT_EQ(PutForeground(TRUE), E_FAIL);
     EXPECT_EQ(PutForeground(FALSE), E_FAIL);
     EXPECT_EQ(fake::TakeCalls(), Calls{});
-    EXPECT_EQ(g_ctx.m_hwndVideo, nullptr);
+    ASSERT_EQ(InitGraph(u"clip.avi"), S_OK);
+    fake::TakeCalls();
+    EXPECT_EQ(PutForeground(TRUE), S_OK);
+    EXPECT_EQ(fake::TakeCalls(), Join({Show(), kHookChild})) << "the refused showing took no child";
 }
 
 TEST_F(VideoPutForegroundTest, AnyNonZeroFlagShows) {
     OpenClip();
+    bool first = true;
     for (BOOL flag : {1, -1, 2, 0x100, static_cast<BOOL>(0x80000000)}) {
         SCOPED_TRACE(flag);
         EXPECT_EQ(PutForeground(flag), S_OK);
-        Calls calls = fake::TakeCalls();
-        calls.resize(Show().size());
-        EXPECT_EQ(calls, Show());
+        EXPECT_EQ(fake::TakeCalls(), first ? Join({Show(), kHookChild}) : Show());
+        first = false;
     }
 }
 
 TEST_F(VideoPutForegroundTest, WorksAlikeInEveryPlayStateAndKeepsIt) {
-    OpenClip();
-    PutForeground(TRUE);
-    fake::TakeCalls();
-    for (LONG state : {Running, Paused, Stopped, Closed}) {
+    for (PlayState state : {Running, Paused, Stopped, Closed}) {
         SCOPED_TRACE(state);
-        g_ctx.m_nPlayState = state;
+        Reach(state);
+        EXPECT_EQ(PutForeground(TRUE), S_OK);
         EXPECT_EQ(PutForeground(FALSE), S_OK);
         EXPECT_EQ(PutForeground(TRUE), S_OK);
-        EXPECT_EQ(fake::TakeCalls(), Join({kHide, Show()}));
+        EXPECT_EQ(fake::TakeCalls(), Join({Show(), kHookChild, kHide, Show()}));
         EXPECT_EQ(GetPlayState(), state);
     }
 }
@@ -141,11 +140,11 @@ TEST_F(VideoPutForegroundTest, WorksAlikeInEveryPlayStateAndKeepsIt) {
 TEST_F(VideoPutForegroundTest, HidingLeavesPositionAndForwardingAlone) {
     OpenClip();
     PutForeground(FALSE);
-    EXPECT_EQ(fake::TakeCalls(), kHide);
-    EXPECT_EQ(g_ctx.m_hwndVideo, nullptr) << "hiding must not look for the child";
+    EXPECT_EQ(fake::TakeCalls(), kHide) << "hiding must not look for the child";
     PutForeground(TRUE);
+    EXPECT_EQ(fake::TakeCalls(), Join({Show(), kHookChild}));
     PutForeground(FALSE);
-    fake::TakeCalls();
+    EXPECT_EQ(fake::TakeCalls(), kHide);
     EXPECT_EQ(fake::ProcOf(video), &VideoTapProc) << "hiding must not take the forwarding out";
 }
 
@@ -173,30 +172,40 @@ TEST_F(VideoPutForegroundTest, FailingVideoWindowCallsChangeNeitherTheResultNorT
 
 using VideoFullScreenTest = VideoTest;
 
-TEST_F(VideoFullScreenTest, WithoutAGraphFailsInEveryStateAndTellsNobody) {
-    Initialize();
-    g_ctx.m_hwndDrain = fake::NewWindow("drain");
-    fake::TakeCalls();
-    for (LONG state : {Running, Paused, Stopped, Closed}) {
+// A drain named on an earlier graph stays; without a video window it hears nothing.
+TEST_F(VideoFullScreenTest, WithoutAVideoWindowFailsInEveryStateAndTellsNobody) {
+    auto expectRefused = [](PlayState state) {
         SCOPED_TRACE(state);
-        g_ctx.m_nPlayState = state;
         EXPECT_EQ(FullScreen(TRUE), E_FAIL);
         EXPECT_EQ(FullScreen(FALSE), E_FAIL);
+        EXPECT_EQ(fake::TakeCalls(), Calls{});
+        EXPECT_EQ(GetPlayState(), state);
+    };
+    expectRefused(Stopped); // at load
+    Reach(Running);
+    ASSERT_EQ(PutMessageDrain(fake::NewWindow("drain")), S_OK);
+    ClearGraph();
+    fake::TakeCalls();
+    expectRefused(Closed);
+    // The video window's query failed: the graph still plays.
+    for (PlayState state : {Running, Paused, Stopped, Closed}) {
+        Reach(state, "GB.QueryInterface(IID_IVideoWindow)");
+        expectRefused(state);
     }
-    EXPECT_EQ(fake::TakeCalls(), Calls{});
 }
 
 TEST_F(VideoFullScreenTest, ActsOnlyWhenRunningOrPaused) {
     struct Row {
-        LONG state;
+        PlayState state;
         bool acts;
     };
     const Row rows[] = {{Running, true}, {Paused, true}, {Stopped, false}, {Closed, false}};
-    OpenClip();
-    g_ctx.m_hwndDrain = fake::NewWindow("drain");
+    HWND drain = fake::NewWindow("drain");
     for (const Row &row : rows) {
         SCOPED_TRACE(row.state);
-        g_ctx.m_nPlayState = row.state;
+        Reach(row.state);
+        ASSERT_EQ(PutMessageDrain(drain), S_OK);
+        fake::TakeCalls();
         EXPECT_EQ(FullScreen(TRUE), S_OK);
         EXPECT_EQ(fake::TakeCalls(), row.acts ? Join({{"VW.put_FullScreenMode(-1)"}, kTellDrain}) : Calls{});
         EXPECT_EQ(FullScreen(FALSE), S_OK);
@@ -206,16 +215,14 @@ TEST_F(VideoFullScreenTest, ActsOnlyWhenRunningOrPaused) {
 }
 
 TEST_F(VideoFullScreenTest, WithNoDrainNamedHandsOnAndPostsNothing) {
-    OpenClip();
-    g_ctx.m_nPlayState = Paused;
+    Reach(Paused);
     FullScreen(TRUE);
     FullScreen(FALSE);
     EXPECT_EQ(fake::TakeCalls(), Join({{"VW.put_FullScreenMode(-1)"}, Embed()}));
 }
 
 TEST_F(VideoFullScreenTest, AnyNonZeroFlagSwitchesOn) {
-    OpenClip();
-    g_ctx.m_nPlayState = Running;
+    Reach(Running);
     for (BOOL flag : {1, -1, 2, static_cast<BOOL>(0x80000000)}) {
         SCOPED_TRACE(flag);
         FullScreen(flag);
@@ -225,9 +232,9 @@ TEST_F(VideoFullScreenTest, AnyNonZeroFlagSwitchesOn) {
 
 // Wine's renderer answers E_NOTIMPL to every full-screen call.
 TEST_F(VideoFullScreenTest, TellsTheDrainAndReturnsZeroEvenWhenEveryCallFails) {
-    OpenClip();
-    g_ctx.m_hwndDrain = fake::NewWindow("drain");
-    g_ctx.m_nPlayState = Running;
+    Reach(Running);
+    ASSERT_EQ(PutMessageDrain(fake::NewWindow("drain")), S_OK);
+    fake::TakeCalls();
     for (const char *call : {"VW.put_FullScreenMode", "VW.put_Visible", "VW.SetWindowPosition",
                              "VW.SetWindowForeground", "VW.NotifyOwnerMessage"})
         fake::SetResult(call, E_NOTIMPL);
@@ -240,10 +247,9 @@ TEST_F(VideoFullScreenTest, TellsTheDrainAndReturnsZeroEvenWhenEveryCallFails) {
 }
 
 TEST_F(VideoFullScreenTest, OffShowsTheVideoAgainAfterPutForegroundHidIt) {
-    OpenClip();
+    Reach(Running);
     PutForeground(TRUE);
     PutForeground(FALSE);
-    g_ctx.m_nPlayState = Running;
     fake::TakeCalls();
     FullScreen(FALSE);
     EXPECT_EQ(fake::TakeCalls(), Embed());
@@ -295,8 +301,7 @@ TEST_F(VideoIsFullScreenTest, AModeThatCannotBeReadIsReportedAsEmbedded) {
 }
 
 TEST_F(VideoIsFullScreenTest, FollowsFullScreen) {
-    OpenClip();
-    g_ctx.m_nPlayState = Running;
+    Reach(Running);
     LONG on = 7;
     FullScreen(TRUE);
     IsFullScreen(&on);
@@ -319,39 +324,39 @@ protected:
 
 TEST_F(VideoPutMessageDrainTest, WithoutAGraphFailsAndRecordsNothing) {
     EXPECT_EQ(PutMessageDrain(drain), E_FAIL);
-    EXPECT_EQ(g_ctx.m_hwndDrain, nullptr);
     EXPECT_EQ(fake::TakeCalls(), Calls{});
+    Reach(Running);
+    FullScreen(TRUE);
+    EXPECT_EQ(fake::TakeCalls(), Calls{"VW.put_FullScreenMode(-1)"}) << "no drain to tell";
 }
 
 TEST_F(VideoPutMessageDrainTest, NamesTheDrainAndPassesTheCodeThrough) {
-    OpenClip();
+    Reach(Running);
     for (HRESULT code : {S_OK, S_FALSE}) {
+        SCOPED_TRACE(Format("0x%x", static_cast<unsigned>(code)));
         fake::SetResult("VW.put_MessageDrain", code, 1);
         EXPECT_EQ(PutMessageDrain(drain), code);
         EXPECT_EQ(fake::TakeCalls(), Calls{"VW.put_MessageDrain(drain)"});
-        EXPECT_EQ(g_ctx.m_hwndDrain, drain);
+        FullScreen(TRUE);
+        EXPECT_EQ(fake::TakeCalls(), Join({{"VW.put_FullScreenMode(-1)"}, kTellDrain}));
     }
 }
 
 TEST_F(VideoPutMessageDrainTest, RecordsTheWindowEvenWhenRefusedSoFullScreenTellsIt) {
-    OpenClip();
+    Reach(Running);
     fake::SetResult("VW.put_MessageDrain", E_NOTIMPL);
     EXPECT_EQ(PutMessageDrain(drain), E_NOTIMPL);
-    EXPECT_EQ(g_ctx.m_hwndDrain, drain);
     EXPECT_EQ(fake::TakeDebugLines(), Lines{});
-    g_ctx.m_nPlayState = Running;
     fake::TakeCalls();
     FullScreen(TRUE);
     EXPECT_EQ(fake::TakeCalls(), Join({{"VW.put_FullScreenMode(-1)"}, kTellDrain}));
 }
 
 TEST_F(VideoPutMessageDrainTest, ANullDrainEndsTheTelling) {
-    OpenClip();
+    Reach(Running);
     PutMessageDrain(drain);
     EXPECT_EQ(PutMessageDrain(nullptr), S_OK);
-    EXPECT_EQ(g_ctx.m_hwndDrain, nullptr);
-    g_ctx.m_nPlayState = Running;
-    fake::TakeCalls();
+    EXPECT_EQ(fake::TakeCalls(), (Calls{"VW.put_MessageDrain(drain)", "VW.put_MessageDrain(null)"}));
     FullScreen(TRUE);
     EXPECT_EQ(fake::TakeCalls(), Calls{"VW.put_FullScreenMode(-1)"});
 }
@@ -360,8 +365,7 @@ TEST_F(VideoPutMessageDrainTest, TheDrainOutlivesTheGraph) {
     OpenClip();
     PutMessageDrain(drain);
     ClearGraph();
-    OpenClip();
-    g_ctx.m_nPlayState = Running;
+    Reach(Running);
     FullScreen(TRUE);
     EXPECT_EQ(fake::TakeCalls(), Join({{"VW.put_FullScreenMode(-1)"}, kTellDrain}));
 }
