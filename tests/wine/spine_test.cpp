@@ -3,46 +3,32 @@
 #include "harness.h"
 
 #include <initializer_list>
+#include <string.h>
 
 namespace {
 
-const char *const kPlainExports[] = {
-    "ClearGraph",
-    "FullScreen",
-    "",
-    "GetPlayPositionCurrent",
-    "GetPlayPositionDuration",
-    "GetPlayPositionDurationPercent",
-    "GetPlayState",
-    "GetVolume",
-    "GetVolumeInit",
-    "InitGraph",
-    "Initialize",
-    "IsFullScreen",
-    "PlayPause",
-    "PutForeground",
-    "PutMessageDrain",
-    "SeekSong",
-    "SetHWND",
-    "SetVolume",
-    "Set_Volume",
-    "Stop",
-    "ToggleMute",
-    "TotalTime",
-    "UnInitialize",
+struct Export {
+    int ordinal;
+    const char *name;
+};
+// The DLL's export table, from the .def file it is linked from.
+const Export kExports[] = {
+#include "exports.inc"
 };
 
 void Exports() {
     HMODULE dll = LoadLibraryW(L"flatplay.dll");
     if (!CHECK(dll != nullptr)) return;
-    for (int ordinal = 1; ordinal <= 23; ++ordinal) {
-        const char *name = ordinal == 3 ? FLATPLAY_GETPLAYPOSITION_EXPORT : kPlainExports[ordinal - 1];
-        FARPROC byName = GetProcAddress(dll, name);
-        FARPROC byOrdinal = GetProcAddress(dll, MAKEINTRESOURCEA(ordinal));
-        printf("  %2d %-32s %p\n", ordinal, name, (void *)byName);
+    CHECK_EQ(sizeof kExports / sizeof kExports[0], 23);
+    for (const Export &e : kExports) {
+        FARPROC byName = GetProcAddress(dll, e.name);
+        FARPROC byOrdinal = GetProcAddress(dll, MAKEINTRESOURCEA(e.ordinal));
+        printf("  %2d %-32s %p\n", e.ordinal, e.name, (void *)byName);
         CHECK(byName != nullptr);
         CHECK(byName == byOrdinal);
     }
+    // The header names the export the table has at ordinal 3.
+    CHECK_EQ(strcmp(kExports[2].name, FLATPLAY_GETPLAYPOSITION_EXPORT), 0);
     CHECK(GetProcAddress(dll, "GetPlayPosition") == nullptr);
     CHECK(GetProcAddress(dll, MAKEINTRESOURCEA(24)) == nullptr);
     // The header's declaration links through the import library to the
