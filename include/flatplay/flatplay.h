@@ -131,10 +131,12 @@ FLATPLAY_EXTERN_C HRESULT WINAPI SeekSong(float percent);
  * out-values are written only on success.
  * Exported only under the MSVC-decorated name below (the host compiler's
  * binding for this C++ signature), never as plain "GetPlayPosition". */
-#if defined(_WIN64)
+#if defined(_WIN64) /* x64 and ARM64: one calling convention */
 #define FLATPLAY_GETPLAYPOSITION_EXPORT "?GetPlayPosition@@YAJPEA_J0@Z"
-#else
+#elif defined(_M_IX86) || defined(__i386__) /* x86: __stdcall */
 #define FLATPLAY_GETPLAYPOSITION_EXPORT "?GetPlayPosition@@YGJPA_J0@Z"
+#else /* 32-bit ARM ignores __stdcall: the __cdecl name */
+#define FLATPLAY_GETPLAYPOSITION_EXPORT "?GetPlayPosition@@YAJPA_J0@Z"
 #endif
 typedef HRESULT(WINAPI *FLATPLAY_GETPLAYPOSITION_FN)(LONGLONG *current, LONGLONG *duration);
 #if defined(_MSC_VER) && defined(__cplusplus)

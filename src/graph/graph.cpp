@@ -37,11 +37,12 @@ void TearDownGraph() {
     g_ctx.m_nPlayState = Closed;
 }
 
-struct ControlQuery {
-    const IID &iid;
-    void **field;
-    LPCWSTR failure; // format of the diagnostic line
-};
+// One of the control interfaces, with its diagnostic line on failure.
+HRESULT Query(const IID &iid, void **field, LPCWSTR failure) {
+    HRESULT hr = g_ctx.m_pGB->QueryInterface(iid, field);
+    if (FAILED(hr)) NKDbgPrintfW(failure, (unsigned)hr);
+    return hr;
+}
 
 } // namespace
 
@@ -70,25 +71,19 @@ extern "C" HRESULT WINAPI InitGraph(LPCWSTR path) {
         return hr;
     }
 
-    const ControlQuery queries[] = {
-        {IID_IMediaControl, reinterpret_cast<void **>(&g_ctx.m_pMC),
-         TEXT("FAILED(hr=0x%x) in m_pGB->QueryInterface(IID_IMediaControl, (void **)&m_pMC)\n")},
-        {IID_IMediaEventEx, reinterpret_cast<void **>(&g_ctx.m_pME),
-         TEXT("FAILED(hr=0x%x) in m_pGB->QueryInterface(IID_IMediaEventEx, (void **)&m_pME)\n")},
-        {IID_IMediaSeeking, reinterpret_cast<void **>(&g_ctx.m_pMS),
-         TEXT("FAILED(hr=0x%x) in m_pGB->QueryInterface(IID_IMediaSeeking, (void **)&m_pMS)\n")},
-        {IID_IVideoWindow, reinterpret_cast<void **>(&g_ctx.m_pVW),
-         TEXT("FAILED(hr=0x%x) in m_pGB->QueryInterface(IID_IVideoWindow, (void **)&m_pVW)\n")},
-        {IID_IBasicAudio, reinterpret_cast<void **>(&g_ctx.m_pBA),
-         TEXT("FAILED(hr=0x%x) in m_pGB->QueryInterface(IID_IBasicAudio, (void **)&m_pBA)\n")},
-    };
-    for (const ControlQuery &query : queries) {
-        hr = g_ctx.m_pGB->QueryInterface(query.iid, query.field);
-        if (FAILED(hr)) {
-            NKDbgPrintfW(query.failure, (unsigned)hr);
-            return hr;
-        }
-    }
+    // One call each, no table: a table on the stack would be filled by
+    // memcpy, which nothing here provides.
+    if (FAILED(hr = Query(IID_IMediaControl, reinterpret_cast<void **>(&g_ctx.m_pMC),
+                          TEXT("FAILED(hr=0x%x) in m_pGB->QueryInterface(IID_IMediaControl, (void **)&m_pMC)\n"))) ||
+        FAILED(hr = Query(IID_IMediaEventEx, reinterpret_cast<void **>(&g_ctx.m_pME),
+                          TEXT("FAILED(hr=0x%x) in m_pGB->QueryInterface(IID_IMediaEventEx, (void **)&m_pME)\n"))) ||
+        FAILED(hr = Query(IID_IMediaSeeking, reinterpret_cast<void **>(&g_ctx.m_pMS),
+                          TEXT("FAILED(hr=0x%x) in m_pGB->QueryInterface(IID_IMediaSeeking, (void **)&m_pMS)\n"))) ||
+        FAILED(hr = Query(IID_IVideoWindow, reinterpret_cast<void **>(&g_ctx.m_pVW),
+                          TEXT("FAILED(hr=0x%x) in m_pGB->QueryInterface(IID_IVideoWindow, (void **)&m_pVW)\n"))) ||
+        FAILED(hr = Query(IID_IBasicAudio, reinterpret_cast<void **>(&g_ctx.m_pBA),
+                          TEXT("FAILED(hr=0x%x) in m_pGB->QueryInterface(IID_IBasicAudio, (void **)&m_pBA)\n"))))
+        return hr;
 
     g_ctx.m_nPlayState = Stopped;
     // Results ignored: a graph without a visible video window still plays.

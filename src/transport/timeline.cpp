@@ -82,7 +82,7 @@ extern "C" HRESULT WINAPI GetPlayPosition(LONGLONG *current, LONGLONG *duration)
     return hr;
 }
 
-#if defined(_WIN32) && !defined(_WIN64)
+#if defined(_WIN32) && defined(__i386__)
 // ld looks x86 exports up under a leading underscore, which a decorated C++
 // name lacks (as with MSVC). The second name is set here, beside the
 // definition, so that both are one address.
