@@ -84,8 +84,18 @@ TEST(ArmRuntimeTest, I64tosRoundsAsTheCompiler) {
 
 TEST(ArmRuntimeTest, Stoi64TruncatesAsTheCompiler) {
     int cases = 0;
-    std::vector<float> values{0.0f, -0.0f, 0.5f, -0.5f, 0.99999994f, 1.0f, -1.0f, 1.5f, -1.5f, 20000000.0f,
-                              std::nextafter(9223372036854775808.0f, 0.0f), -9223372036854775808.0f};
+    std::vector<float> values{0.0f,
+                              -0.0f,
+                              0.5f,
+                              -0.5f,
+                              0.99999994f,
+                              1.0f,
+                              -1.0f,
+                              1.5f,
+                              -1.5f,
+                              20000000.0f,
+                              std::nextafter(9223372036854775808.0f, 0.0f),
+                              -9223372036854775808.0f};
     for (int64_t edge : Edges()) values.push_back(static_cast<float>(edge));
     for (float value : values) {
         if (!(std::fabs(value) < 9223372036854775808.0f) && value != -9223372036854775808.0f) continue;
