@@ -5,6 +5,7 @@
 
 namespace wt {
 
+int checks = 0;
 int failures = 0;
 
 namespace {
@@ -33,6 +34,7 @@ LRESULT CALLBACK HostProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 } // namespace
 
 bool Check(bool ok, const char *what, const char *file, int line) {
+    ++checks;
     if (!ok) {
         ++failures;
         printf("FAILED %s:%d: %s\n", file, line, what);
@@ -42,6 +44,7 @@ bool Check(bool ok, const char *what, const char *file, int line) {
 }
 
 bool CheckEq(long long got, long long want, const char *what, const char *file, int line) {
+    ++checks;
     if (got == want) return true;
     ++failures;
     printf("FAILED %s:%d: %s (got %lld = 0x%llx, want %lld = 0x%llx)\n", file, line, what, got, (unsigned long long)got,
@@ -158,7 +161,7 @@ int Main(int argc, char **argv, const Case *cases, int count) {
         if (strcmp(cases[i].name, argv[1]) != 0) continue;
         printf("case %s\n", cases[i].name);
         cases[i].run();
-        printf("%s: %d failed check(s)\n", cases[i].name, failures);
+        printf("%s: %d check(s), %d failed\n", cases[i].name, checks, failures);
         return failures ? 1 : 0;
     }
     printf("unknown case %s\n", argv[1]);

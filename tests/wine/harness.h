@@ -11,6 +11,7 @@
 
 namespace wt {
 
+extern int checks;
 extern int failures;
 
 bool Check(bool ok, const char *what, const char *file, int line);
