@@ -58,14 +58,14 @@ void Exports() {
 }
 
 void Lifecycle() {
-    CHECK_EQ(GetPlayState(), 2);
+    CHECK_EQ(GetPlayState(), FLATPLAY_STOPPED);
     CHECK_EQ(Initialize(), S_OK);
-    CHECK_EQ(GetPlayState(), 3);
+    CHECK_EQ(GetPlayState(), FLATPLAY_CLOSED);
     CHECK_EQ(Initialize(), S_FALSE);
-    CHECK_EQ(GetPlayState(), 3);
+    CHECK_EQ(GetPlayState(), FLATPLAY_CLOSED);
     CHECK_EQ(UnInitialize(), 0);
     CHECK_EQ(UnInitialize(), 0);
-    CHECK_EQ(GetPlayState(), 3);
+    CHECK_EQ(GetPlayState(), FLATPLAY_CLOSED);
 }
 
 void OpenAndClose() {
@@ -73,7 +73,7 @@ void OpenAndClose() {
     CHECK_EQ(Initialize(), S_OK);
     CHECK_EQ(SetHWND(host), 0);
     CHECK_EQ(InitGraph(wt::Media("av.avi")), S_OK);
-    CHECK_EQ(GetPlayState(), 2);
+    CHECK_EQ(GetPlayState(), FLATPLAY_STOPPED);
     wt::Pump(100);
     HWND video = GetWindow(host, GW_CHILD);
     if (CHECK(video != nullptr)) {
@@ -85,7 +85,7 @@ void OpenAndClose() {
         CHECK((GetWindowLongW(video, GWL_STYLE) & WS_CHILD) != 0);
     }
     ClearGraph();
-    CHECK_EQ(GetPlayState(), 3);
+    CHECK_EQ(GetPlayState(), FLATPLAY_CLOSED);
     // Nothing of the graph holds the file any longer.
     HANDLE file = CreateFileW(wt::Media("av.avi"), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     CHECK(file != INVALID_HANDLE_VALUE);
@@ -102,10 +102,10 @@ void BadFiles() {
         printf("  %s\n", name);
         HRESULT hr = InitGraph(wt::Media(name));
         CHECK(hr < 0);
-        CHECK_EQ(GetPlayState(), 3);
+        CHECK_EQ(GetPlayState(), FLATPLAY_CLOSED);
         wt::ExpectDebugLine("FAILED(hr=0x%lx) in m_pGB->RenderFile(m_szPlayFile, NULL)\n", (unsigned long)hr);
         ClearGraph();
-        CHECK_EQ(GetPlayState(), 3);
+        CHECK_EQ(GetPlayState(), FLATPLAY_CLOSED);
     }
     DestroyWindow(host);
     UnInitialize();

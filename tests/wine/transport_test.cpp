@@ -33,7 +33,7 @@ struct Session {
 
 bool Open(const char *media) {
     bool ok = CHECK_EQ(InitGraph(wt::Media(media)), S_OK);
-    CHECK_EQ(GetPlayState(), 2);
+    CHECK_EQ(GetPlayState(), FLATPLAY_STOPPED);
     return ok;
 }
 
@@ -63,13 +63,13 @@ void ExpectAdvancing(DWORD ms) {
 constexpr HRESULT kStopOnWine = S_FALSE;
 
 // Stops, then runs again: the graph starts from the beginning.
-void ExpectStopRewinds(LONG from) {
+void ExpectStopRewinds(FlatplayPlayState from) {
     CHECK_EQ(GetPlayState(), from);
     CHECK_EQ(Stop(), kStopOnWine);
-    CHECK_EQ(GetPlayState(), 2);
+    CHECK_EQ(GetPlayState(), FLATPLAY_STOPPED);
     CHECK_EQ(GetPlayPositionCurrent(), 0); // not active: the query does not ask
     CHECK(PlayPause() >= 0);
-    CHECK_EQ(GetPlayState(), 0);
+    CHECK_EQ(GetPlayState(), FLATPLAY_RUNNING);
     LONGLONG at = GetPlayPositionCurrent();
     printf("  after Stop from %ld, running again at %lld\n", (long)from, at);
     CHECK(at >= 0);
@@ -81,10 +81,10 @@ void AvQueries() {
     if (!Open("av.avi")) return;
     // Built but never started: nothing answers and nothing seeks.
     ExpectNothingAnswers();
-    CHECK_EQ(GetPlayState(), 2);
+    CHECK_EQ(GetPlayState(), FLATPLAY_STOPPED);
 
     CHECK_EQ(PlayPause(), S_FALSE); // Wine's Run: the graph is still starting
-    CHECK_EQ(GetPlayState(), 0);
+    CHECK_EQ(GetPlayState(), FLATPLAY_RUNNING);
     CHECK_EQ(TotalTime(), 4);
     CHECK_EQ(GetPlayPositionDuration(), kClip);
     LONGLONG current = -7, duration = -7;
@@ -96,7 +96,7 @@ void AvQueries() {
     CHECK_EQ(GetPlayPosition(&current, nullptr), E_POINTER);
 
     CHECK(PlayPause() >= 0);
-    CHECK_EQ(GetPlayState(), 1);
+    CHECK_EQ(GetPlayState(), FLATPLAY_PAUSED);
     CHECK_EQ(TotalTime(), 4);
     CHECK_EQ(GetPlayPositionDuration(), kClip);
 }
@@ -108,7 +108,7 @@ void AvRunPause() {
     ExpectAdvancing(600);
 
     CHECK(PlayPause() >= 0);
-    CHECK_EQ(GetPlayState(), 1);
+    CHECK_EQ(GetPlayState(), FLATPLAY_PAUSED);
     wt::Pump(50);
     LONGLONG held = GetPlayPositionCurrent();
     wt::Pump(500);
@@ -117,7 +117,7 @@ void AvRunPause() {
     CHECK(held > 0);
 
     CHECK(PlayPause() >= 0);
-    CHECK_EQ(GetPlayState(), 0);
+    CHECK_EQ(GetPlayState(), FLATPLAY_RUNNING);
     ExpectAdvancing(300);
 }
 
@@ -126,17 +126,17 @@ void AvStop() {
     if (!Open("av.avi")) return;
     // Stop right after InitGraph does nothing: Stopped is not active.
     CHECK_EQ(Stop(), 0);
-    CHECK_EQ(GetPlayState(), 2);
+    CHECK_EQ(GetPlayState(), FLATPLAY_STOPPED);
 
     CHECK(PlayPause() >= 0);
     wt::Pump(1200);
     CHECK(GetPlayPositionCurrent() > kSecond);
-    ExpectStopRewinds(0);
+    ExpectStopRewinds(FLATPLAY_RUNNING);
 
     wt::Pump(1200);
     CHECK(PlayPause() >= 0);
     CHECK(GetPlayPositionCurrent() > kSecond);
-    ExpectStopRewinds(1);
+    ExpectStopRewinds(FLATPLAY_PAUSED);
     ExpectAdvancing(300);
 }
 
@@ -166,7 +166,7 @@ void AvCycles() {
     // Wine's over-counting, kept explicit so that a fixed Wine shows up here.
     CHECK(last > kClip);
     // An even number of toggles from Stopped: Paused.
-    CHECK_EQ(GetPlayState(), 1);
+    CHECK_EQ(GetPlayState(), FLATPLAY_PAUSED);
 }
 
 void SeekChecks(const char *media) {
@@ -176,11 +176,11 @@ void SeekChecks(const char *media) {
 
     CHECK(PlayPause() >= 0);
     CHECK(PlayPause() >= 0);
-    CHECK_EQ(GetPlayState(), 1);
+    CHECK_EQ(GetPlayState(), FLATPLAY_PAUSED);
     CHECK_EQ(GetPlayPositionDuration(), kClip);
 
     CHECK_EQ(SeekSong(50.0f), S_OK);
-    CHECK_EQ(GetPlayState(), 1);
+    CHECK_EQ(GetPlayState(), FLATPLAY_PAUSED);
     CHECK_EQ(GetPlayPositionCurrent(), 20000000);
     // Single precision: in double the target would be 18,267,999.
     CHECK_EQ(SeekSong(45.67f), S_OK);
@@ -195,9 +195,9 @@ void SeekChecks(const char *media) {
 
     // A seek while running keeps it running from the new place.
     CHECK(PlayPause() >= 0);
-    CHECK_EQ(GetPlayState(), 0);
+    CHECK_EQ(GetPlayState(), FLATPLAY_RUNNING);
     CHECK_EQ(SeekSong(25.0f), S_OK);
-    CHECK_EQ(GetPlayState(), 0);
+    CHECK_EQ(GetPlayState(), FLATPLAY_RUNNING);
     LONGLONG at = GetPlayPositionCurrent();
     printf("  running after SeekSong(25): %lld\n", at);
     CHECK(at >= 10000000 && at < 10000000 + kNearStart);
@@ -206,11 +206,11 @@ void SeekChecks(const char *media) {
     // Stop after a seek rewinds to the start.
     CHECK_EQ(SeekSong(75.0f), S_OK);
     CHECK(GetPlayPositionCurrent() >= 30000000);
-    ExpectStopRewinds(0);
+    ExpectStopRewinds(FLATPLAY_RUNNING);
     CHECK(PlayPause() >= 0);
     CHECK_EQ(SeekSong(75.0f), S_OK);
     CHECK_EQ(GetPlayPositionCurrent(), 30000000);
-    ExpectStopRewinds(1);
+    ExpectStopRewinds(FLATPLAY_PAUSED);
 }
 
 void VideoSeek() { SeekChecks("video.avi"); }
@@ -225,9 +225,9 @@ void VideoCycles() {
         ok = CHECK(PlayPause() >= 0) && ok;
         ok = CHECK_EQ(SeekSong(50.0f), S_OK) && ok;
         ok = CHECK_EQ(Stop(), kStopOnWine) && ok;
-        ok = CHECK_EQ(GetPlayState(), 2) && ok;
+        ok = CHECK_EQ(GetPlayState(), FLATPLAY_STOPPED) && ok;
         ClearGraph();
-        ok = CHECK_EQ(GetPlayState(), 3) && ok;
+        ok = CHECK_EQ(GetPlayState(), FLATPLAY_CLOSED) && ok;
         if (ok) ++done;
         if (!ok) break;
         wt::Pump(1);
@@ -248,9 +248,9 @@ void WavPlay() {
     ExpectAdvancing(400);
     CHECK_EQ(SeekSong(50.0f), S_OK);
     CHECK(GetPlayPositionCurrent() >= 20000000);
-    ExpectStopRewinds(0);
+    ExpectStopRewinds(FLATPLAY_RUNNING);
     ClearGraph();
-    CHECK_EQ(GetPlayState(), 3);
+    CHECK_EQ(GetPlayState(), FLATPLAY_CLOSED);
     HANDLE file = CreateFileW(wt::Media("tone.wav"), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     CHECK(file != INVALID_HANDLE_VALUE);
     CloseHandle(file);
@@ -343,9 +343,9 @@ void Formats() {
         CHECK_EQ(hr, f.open);
         if (FAILED(hr)) {
             wt::ExpectDebugLine("FAILED(hr=0x%lx) in m_pGB->RenderFile(m_szPlayFile, NULL)\n", (unsigned long)hr);
-            CHECK_EQ(GetPlayState(), 3);
+            CHECK_EQ(GetPlayState(), FLATPLAY_CLOSED);
             ClearGraph();
-            CHECK_EQ(GetPlayState(), 3);
+            CHECK_EQ(GetPlayState(), FLATPLAY_CLOSED);
             printf("  %-20s 0x%08lx %12s %6s %-27s %6lu\n", f.label, (unsigned long)hr, "-", "-", "-",
                    (unsigned long)(GetTickCount() - start));
             continue;
@@ -358,7 +358,7 @@ void Formats() {
         CHECK_EQ(GetWindow(s.host, GW_CHILD) != nullptr, video); // a renderer window only with video
         CHECK_EQ(PutForeground(TRUE), 0);
         CHECK(PlayPause() >= 0);
-        CHECK_EQ(GetPlayState(), 0);
+        CHECK_EQ(GetPlayState(), FLATPLAY_RUNNING);
         LONGLONG duration = GetPlayPositionDuration();
         LONGLONG total = TotalTime();
         LONGLONG length = f.length == kOnDisk ? AviLengthOnDisk(f.file) : f.length;
@@ -370,7 +370,7 @@ void Formats() {
         char seek[40] = "not tried: Wine fault";
         if (f.streams != Streams::SoundAndVideo) {
             CHECK(PlayPause() >= 0);
-            CHECK_EQ(GetPlayState(), 1);
+            CHECK_EQ(GetPlayState(), FLATPLAY_PAUSED);
             LONGLONG target = HalfWayOf(duration);
             CHECK_EQ(SeekSong(50.0f), S_OK);
             LONGLONG at = GetPlayPositionCurrent();
@@ -379,9 +379,9 @@ void Formats() {
         }
         HRESULT stopped = Stop();
         CHECK(stopped >= 0);
-        CHECK_EQ(GetPlayState(), 2);
+        CHECK_EQ(GetPlayState(), FLATPLAY_STOPPED);
         ClearGraph();
-        CHECK_EQ(GetPlayState(), 3);
+        CHECK_EQ(GetPlayState(), FLATPLAY_CLOSED);
         printf("  %-20s 0x%08lx %12lld %6lld %-27s %6lu\n", f.label, (unsigned long)hr, duration, total, seek,
                (unsigned long)(GetTickCount() - start));
     }

@@ -105,7 +105,7 @@ void Place(int screenWidth, int screenHeight, LONG left, LONG top, LONG width, L
     CHECK(IsWindowVisible(video));
 
     ClearGraph();
-    CHECK_EQ(GetPlayState(), 3);
+    CHECK_EQ(GetPlayState(), FLATPLAY_CLOSED);
     CheckFileReleased();
     DestroyWindow(host);
     UnInitialize();
@@ -149,7 +149,7 @@ void FullScreenStopped() {
     printf("  PutMessageDrain: 0x%lx\n", (unsigned long)hr);
     CHECK_EQ(hr, S_OK);
 
-    CHECK_EQ(GetPlayState(), 2);
+    CHECK_EQ(GetPlayState(), FLATPLAY_STOPPED);
     CHECK_EQ(FullScreen(TRUE), 0);
     CHECK_EQ(FullScreen(FALSE), 0);
     wt::Pump(300);
@@ -182,7 +182,7 @@ void FullScreenRunning() {
     HWND video = GetWindow(host, GW_CHILD);
 
     CHECK(SUCCEEDED(PlayPause()));
-    CHECK_EQ(GetPlayState(), 0);
+    CHECK_EQ(GetPlayState(), FLATPLAY_RUNNING);
     wt::Pump(200);
     CHECK_EQ(FullScreen(TRUE), 0);
     wt::Pump(300);
@@ -195,13 +195,13 @@ void FullScreenRunning() {
     CHECK_EQ(wt::TakeReceived(host, WM_VIDEO_MODE_CHANGED), 0);
 
     CHECK(SUCCEEDED(PlayPause()));
-    CHECK_EQ(GetPlayState(), 1);
+    CHECK_EQ(GetPlayState(), FLATPLAY_PAUSED);
     CHECK_EQ(FullScreen(TRUE), 0);
     wt::Pump(300);
     CHECK_EQ(wt::TakeReceived(drain, WM_VIDEO_MODE_CHANGED), 1);
 
     ClearGraph(); // a video-only clip, never seeked: Stop returns
-    CHECK_EQ(GetPlayState(), 3);
+    CHECK_EQ(GetPlayState(), FLATPLAY_CLOSED);
     CheckFileReleased();
     DestroyWindow(drain);
     DestroyWindow(host);
@@ -398,7 +398,7 @@ void HostDestroyed() {
     CHECK_EQ(FullScreen(FALSE), 0);
     wt::Pump(100);
     ClearGraph();
-    CHECK_EQ(GetPlayState(), 3);
+    CHECK_EQ(GetPlayState(), FLATPLAY_CLOSED);
     CheckFileReleased();
 
     printf("  a new host and graph\n");

@@ -27,7 +27,7 @@ void WineDevice() {
     CHECK_EQ(SetVolume(-5000), 0);
     CHECK_EQ(GetVolumeInit(), 0);
     CHECK_EQ(GetVolume(), -10000);
-    CHECK_EQ(GetPlayState(), 2);
+    CHECK_EQ(GetPlayState(), FLATPLAY_STOPPED);
 }
 
 // ---- The x64 build's arithmetic, on a device that answers ------------------
