@@ -41,7 +41,7 @@ void Click(POINT at) {
     Release(at);
 }
 
-// Taps at `hwnd` in all, counted but not yet taken.
+// Awaits `n` taps at `hwnd` since the last take, left for the caller to take.
 #define AWAIT_TAPS(hwnd, n) PUMP_UNTIL(wt::kDeadlineMs, wt::CountReceived((hwnd), WM_VIDEO_TAPPED) >= (n))
 
 // Once a tap has come, the window's thread may still be in the handler
