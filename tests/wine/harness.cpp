@@ -5,6 +5,7 @@
 
 namespace wt {
 
+int checks = 0;
 int failures = 0;
 
 namespace {
@@ -21,7 +22,15 @@ struct Received {
 Received received[128];
 int receivedCount = 0;
 
+// Posted by PumpPostedSoFar; far from WM_USER + 110 and + 300, the library's.
+constexpr UINT kMarker = WM_APP + 0x3A5;
+HWND markerArrived = nullptr;
+
 LRESULT CALLBACK HostProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == kMarker) {
+        markerArrived = hwnd;
+        return 0;
+    }
     if (msg >= WM_USER || msg == WM_COMMAND) {
         if (receivedCount < 128) received[receivedCount++] = Received{hwnd, msg, wParam, lParam};
         printf("  message 0x%x (%llu, %lld) to %p\n", msg, (unsigned long long)wParam, (long long)lParam, (void *)hwnd);
@@ -33,6 +42,7 @@ LRESULT CALLBACK HostProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 } // namespace
 
 bool Check(bool ok, const char *what, const char *file, int line) {
+    ++checks;
     if (!ok) {
         ++failures;
         printf("FAILED %s:%d: %s\n", file, line, what);
@@ -42,6 +52,7 @@ bool Check(bool ok, const char *what, const char *file, int line) {
 }
 
 bool CheckEq(long long got, long long want, const char *what, const char *file, int line) {
+    ++checks;
     if (got == want) return true;
     ++failures;
     printf("FAILED %s:%d: %s (got %lld = 0x%llx, want %lld = 0x%llx)\n", file, line, what, got, (unsigned long long)got,
@@ -96,7 +107,7 @@ HWND CreateHost(const wchar_t *title, DWORD style, int x, int y) {
     }
     HWND hwnd = CreateWindowExW(0, L"FlatplayTestHost", title, style | WS_CLIPCHILDREN, x, y, 640, 480, nullptr,
                                 nullptr, instance, nullptr);
-    Pump(50);
+    if (CHECK(hwnd != nullptr)) PumpPostedSoFar(hwnd);
     return hwnd;
 }
 
@@ -129,16 +140,47 @@ int TakeCommands(HWND hwnd, WORD id, WORD code) {
     return n;
 }
 
+int CountReceived(HWND hwnd, UINT msg) {
+    int n = 0;
+    for (int i = 0; i < receivedCount; ++i) n += received[i].hwnd == hwnd && received[i].msg == msg;
+    return n;
+}
+
+int CountCommands(HWND hwnd, WORD id, WORD code) {
+    int n = 0;
+    for (int i = 0; i < receivedCount; ++i) {
+        const Received &r = received[i];
+        n += r.hwnd == hwnd && r.msg == WM_COMMAND && LOWORD(r.wParam) == id && HIWORD(r.wParam) == code;
+    }
+    return n;
+}
+
+void DispatchPending() {
+    MSG m;
+    while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&m);
+        DispatchMessageW(&m);
+    }
+}
+
 void Pump(DWORD ms) {
     DWORD end = GetTickCount() + ms;
     do {
-        MSG m;
-        while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&m);
-            DispatchMessageW(&m);
-        }
+        DispatchPending();
         Sleep(5);
     } while ((LONG)(end - GetTickCount()) > 0);
+}
+
+bool Waited(bool held, DWORD timeoutMs, const char *what, const char *file, int line) {
+    char awaited[300];
+    snprintf(awaited, sizeof awaited, "not within %lu ms: %s", (unsigned long)timeoutMs, what);
+    return Check(held, awaited, file, line);
+}
+
+bool PumpPostedSoFar(HWND hwnd) {
+    markerArrived = nullptr;
+    if (!CHECK(PostMessageW(hwnd, kMarker, 0, 0))) return false;
+    return PUMP_UNTIL(kDeadlineMs, markerArrived == hwnd);
 }
 
 int Main(int argc, char **argv, const Case *cases, int count) {
@@ -158,7 +200,7 @@ int Main(int argc, char **argv, const Case *cases, int count) {
         if (strcmp(cases[i].name, argv[1]) != 0) continue;
         printf("case %s\n", cases[i].name);
         cases[i].run();
-        printf("%s: %d failed check(s)\n", cases[i].name, failures);
+        printf("%s: %d check(s), %d failed\n", cases[i].name, checks, failures);
         return failures ? 1 : 0;
     }
     printf("unknown case %s\n", argv[1]);

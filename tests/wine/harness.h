@@ -11,6 +11,7 @@
 
 namespace wt {
 
+extern int checks;
 extern int failures;
 
 bool Check(bool ok, const char *what, const char *file, int line);
@@ -33,8 +34,38 @@ HWND CreateHost(const wchar_t *title, DWORD style = WS_OVERLAPPEDWINDOW | WS_VIS
 int TakeReceived(HWND hwnd, UINT msg);
 // WM_COMMAND notifications `code` from control `id` that reached `hwnd` since the last call.
 int TakeCommands(HWND hwnd, WORD id, WORD code);
-// Dispatches this thread's messages for `ms` milliseconds.
+// What the two above would take now, left in place: for awaiting it.
+int CountReceived(HWND hwnd, UINT msg);
+int CountCommands(HWND hwnd, WORD id, WORD code);
+// How long anything awaited may take: generous, since it costs only on failure.
+constexpr DWORD kDeadlineMs = 10000;
+
+// Dispatches this thread's pending messages and returns at once.
+void DispatchPending();
+// Dispatches this thread's messages for `ms` milliseconds: only for showing
+// that something does not happen, since anything that does can be awaited.
 void Pump(DWORD ms);
+// Dispatches this thread's messages until `done()` holds, for at most
+// `timeoutMs`; a check, failed and naming `what` if the deadline passed.
+template <class F> bool PumpUntil(DWORD timeoutMs, F done, const char *what, const char *file, int line);
+#define PUMP_UNTIL(timeoutMs, cond)                                                                                    \
+    ::wt::PumpUntil((timeoutMs), [&] { return static_cast<bool>(cond); }, #cond, __FILE__, __LINE__)
+// Dispatches every message posted to `hwnd` (a host window) before this call,
+// by any thread: a marker posted after them comes out of the queue last.
+bool PumpPostedSoFar(HWND hwnd);
+
+bool Waited(bool held, DWORD timeoutMs, const char *what, const char *file, int line);
+
+template <class F> bool PumpUntil(DWORD timeoutMs, F done, const char *what, const char *file, int line) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        DispatchPending();
+        if (done()) return Waited(true, timeoutMs, what, file, line);
+        if (GetTickCount() - start >= timeoutMs) return Waited(false, timeoutMs, what, file, line);
+        // Wakes for a message at once; conditions on the graph are polled.
+        MsgWaitForMultipleObjectsEx(0, nullptr, 5, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    }
+}
 
 struct Case {
     const char *name;

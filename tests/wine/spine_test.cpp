@@ -44,14 +44,14 @@ void Exports() {
 }
 
 void Lifecycle() {
-    CHECK_EQ(GetPlayState(), 2);
+    CHECK_EQ(GetPlayState(), FLATPLAY_STOPPED);
     CHECK_EQ(Initialize(), S_OK);
-    CHECK_EQ(GetPlayState(), 3);
+    CHECK_EQ(GetPlayState(), FLATPLAY_CLOSED);
     CHECK_EQ(Initialize(), S_FALSE);
-    CHECK_EQ(GetPlayState(), 3);
+    CHECK_EQ(GetPlayState(), FLATPLAY_CLOSED);
     CHECK_EQ(UnInitialize(), 0);
     CHECK_EQ(UnInitialize(), 0);
-    CHECK_EQ(GetPlayState(), 3);
+    CHECK_EQ(GetPlayState(), FLATPLAY_CLOSED);
 }
 
 void OpenAndClose() {
@@ -59,8 +59,8 @@ void OpenAndClose() {
     CHECK_EQ(Initialize(), S_OK);
     CHECK_EQ(SetHWND(host), 0);
     CHECK_EQ(InitGraph(wt::Media("av.avi")), S_OK);
-    CHECK_EQ(GetPlayState(), 2);
-    wt::Pump(100);
+    CHECK_EQ(GetPlayState(), FLATPLAY_STOPPED);
+    PUMP_UNTIL(wt::kDeadlineMs, GetWindow(host, GW_CHILD) != nullptr);
     HWND video = GetWindow(host, GW_CHILD);
     if (CHECK(video != nullptr)) {
         RECT r;
@@ -71,7 +71,7 @@ void OpenAndClose() {
         CHECK((GetWindowLongW(video, GWL_STYLE) & WS_CHILD) != 0);
     }
     ClearGraph();
-    CHECK_EQ(GetPlayState(), 3);
+    CHECK_EQ(GetPlayState(), FLATPLAY_CLOSED);
     // Nothing of the graph holds the file any longer.
     HANDLE file = CreateFileW(wt::Media("av.avi"), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     CHECK(file != INVALID_HANDLE_VALUE);
@@ -88,10 +88,10 @@ void BadFiles() {
         printf("  %s\n", name);
         HRESULT hr = InitGraph(wt::Media(name));
         CHECK(hr < 0);
-        CHECK_EQ(GetPlayState(), 3);
+        CHECK_EQ(GetPlayState(), FLATPLAY_CLOSED);
         wt::ExpectDebugLine("FAILED(hr=0x%lx) in m_pGB->RenderFile(m_szPlayFile, NULL)\n", (unsigned long)hr);
         ClearGraph();
-        CHECK_EQ(GetPlayState(), 3);
+        CHECK_EQ(GetPlayState(), FLATPLAY_CLOSED);
     }
     DestroyWindow(host);
     UnInitialize();
@@ -105,7 +105,7 @@ void Cycles() {
     for (int i = 0; i < 50; ++i) {
         if (CHECK_EQ(InitGraph(wt::Media("av.avi")), S_OK) && CHECK(GetWindow(host, GW_CHILD) != nullptr)) ++opened;
         ClearGraph();
-        wt::Pump(1);
+        wt::DispatchPending(); // what each graph's window posted the host, not left to pile up
     }
     printf("  %d of 50 cycles opened\n", opened);
     HANDLE file = CreateFileW(wt::Media("av.avi"), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);

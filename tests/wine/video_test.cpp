@@ -25,36 +25,65 @@ POINT CentreOf(HWND hwnd) {
     return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
-// A press, or a press and release, on the screen point; then this thread's
-// messages are dispatched long enough for posted taps to arrive.
+// A press, a release, or both, on the screen point; what they cause is
+// awaited by the caller.
 void Press(POINT at) {
     Mouse(0, at);
-    wt::Pump(50);
-    POINT cursor;
-    GetCursorPos(&cursor);
+    POINT cursor = {};
+    PUMP_UNTIL(wt::kDeadlineMs, GetCursorPos(&cursor) && cursor.x == at.x && cursor.y == at.y);
     CHECK_EQ(cursor.x, at.x);
     CHECK_EQ(cursor.y, at.y);
     Mouse(MOUSEEVENTF_LEFTDOWN, at);
-    wt::Pump(100);
 }
-void Release(POINT at) {
-    Mouse(MOUSEEVENTF_LEFTUP, at);
-    wt::Pump(250);
-}
+void Release(POINT at) { Mouse(MOUSEEVENTF_LEFTUP, at); }
 void Click(POINT at) {
     Press(at);
     Release(at);
 }
 
+// Awaits `n` taps at `hwnd` since the last take, left for the caller to take.
+#define AWAIT_TAPS(hwnd, n) PUMP_UNTIL(wt::kDeadlineMs, wt::CountReceived((hwnd), WM_VIDEO_TAPPED) >= (n))
+
+// Once a tap has come, the window's thread may still be in the handler
+// that posted it: a message sent to the window waits for the handler to
+// end, and then every tap it posted is in the host's queue.
+void SettleTaps(HWND window, HWND host) {
+    DWORD_PTR result = 0;
+    CHECK(SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, wt::kDeadlineMs, &result) != 0);
+    wt::PumpPostedSoFar(host);
+}
+
+// Input on the renderer's thread that must cause no tap gives no sign when
+// it has been handled, so a tap that should not come is given this long to
+// come anyway.
+void WaitOutStrayTap() { wt::Pump(200); }
+
 // ---- Helpers ------------------------------------------------------------------
 
 WNDPROC ProcOf(HWND hwnd) { return reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hwnd, GWLP_WNDPROC)); }
 
-// The video child's rectangle in the host's client area, and whether it shows.
-void CheckVideoAt(HWND host, HWND video, LONG left, LONG top, LONG width, LONG height) {
+RECT RectIn(HWND host, HWND video) {
     RECT r;
     GetWindowRect(video, &r);
     MapWindowPoints(nullptr, host, reinterpret_cast<POINT *>(&r), 2);
+    return r;
+}
+
+bool ShownAt(HWND host, HWND video, LONG left, LONG top, LONG width, LONG height) {
+    RECT r = RectIn(host, video);
+    return IsWindowVisible(video) && r.left == left && r.top == top && r.right - r.left == width &&
+           r.bottom - r.top == height;
+}
+
+// Visible with a size: where PutForeground puts it is checked by Place.
+bool Shown(HWND video) {
+    RECT r;
+    return IsWindowVisible(video) && GetWindowRect(video, &r) && r.right > r.left && r.bottom > r.top;
+}
+
+// The video child's rectangle in the host's client area, and whether it shows.
+void CheckVideoAt(HWND host, HWND video, LONG left, LONG top, LONG width, LONG height) {
+    RECT r = RectIn(host, video);
     printf("  video child %p at %ld, %ld, %ld x %ld, %s\n", (void *)video, r.left, r.top, r.right - r.left,
            r.bottom - r.top, IsWindowVisible(video) ? "visible" : "hidden");
     CHECK_EQ(r.left, left);
@@ -90,22 +119,20 @@ void Place(int screenWidth, int screenHeight, LONG left, LONG top, LONG width, L
     WNDPROC own = ProcOf(video);
 
     CHECK_EQ(PutForeground(TRUE), 0);
-    wt::Pump(100);
+    PUMP_UNTIL(wt::kDeadlineMs, ShownAt(host, video, left, top, width, height));
     CheckVideoAt(host, video, left, top, width, height);
     CHECK(IsWindowVisible(video));
     CHECK(ProcOf(video) != own);
 
     CHECK_EQ(PutForeground(FALSE), 0);
-    wt::Pump(100);
-    CHECK(!IsWindowVisible(video));
+    PUMP_UNTIL(wt::kDeadlineMs, !IsWindowVisible(video));
     CheckVideoAt(host, video, left, top, width, height);
 
     CHECK_EQ(PutForeground(TRUE), 0);
-    wt::Pump(100);
-    CHECK(IsWindowVisible(video));
+    PUMP_UNTIL(wt::kDeadlineMs, IsWindowVisible(video));
 
     ClearGraph();
-    CHECK_EQ(GetPlayState(), 3);
+    CHECK_EQ(GetPlayState(), FLATPLAY_CLOSED);
     CheckFileReleased();
     DestroyWindow(host);
     UnInitialize();
@@ -170,10 +197,10 @@ void FullScreenStopped() {
     printf("  PutMessageDrain: 0x%lx\n", (unsigned long)hr);
     CHECK_EQ(hr, S_OK);
 
-    CHECK_EQ(GetPlayState(), 2);
+    CHECK_EQ(GetPlayState(), FLATPLAY_STOPPED);
     CHECK_EQ(FullScreen(TRUE), 0);
     CHECK_EQ(FullScreen(FALSE), 0);
-    wt::Pump(300);
+    wt::PumpPostedSoFar(drain); // FullScreen posts from this thread, before the marker
     CHECK_EQ(wt::TakeReceived(drain, WM_VIDEO_MODE_CHANGED), 0);
 
     LONG on = 7;
@@ -203,29 +230,34 @@ void FullScreenRunning() {
     HWND video = GetWindow(host, GW_CHILD);
 
     CHECK(SUCCEEDED(PlayPause()));
-    CHECK_EQ(GetPlayState(), 0);
-    wt::Pump(200);
+    CHECK_EQ(GetPlayState(), FLATPLAY_RUNNING);
+    PUMP_UNTIL(wt::kDeadlineMs, GetPlayPositionCurrent() > 0);
+    // Each message awaited, then the queue emptied of whatever the same call posted besides.
     CHECK_EQ(FullScreen(TRUE), 0);
-    wt::Pump(300);
+    PUMP_UNTIL(wt::kDeadlineMs, wt::CountReceived(drain, WM_VIDEO_MODE_CHANGED) >= 1);
+    wt::PumpPostedSoFar(drain);
     CHECK_EQ(wt::TakeReceived(drain, WM_VIDEO_MODE_CHANGED), 1);
     LONG on = 7;
     CHECK_EQ(IsFullScreen(&on), 0);
     CHECK_EQ(on, realFullScreen ? 1 : 0);
     CHECK_EQ(FullScreen(FALSE), 0);
-    wt::Pump(300);
+    PUMP_UNTIL(wt::kDeadlineMs, wt::CountReceived(drain, WM_VIDEO_MODE_CHANGED) >= 1);
+    wt::PumpPostedSoFar(drain);
     CHECK_EQ(wt::TakeReceived(drain, WM_VIDEO_MODE_CHANGED), 1);
+    PUMP_UNTIL(wt::kDeadlineMs, ShownAt(host, video, 4, 14, 312, 223));
     CheckVideoAt(host, video, 4, 14, 312, 223);
     CHECK(IsWindowVisible(video));
     CHECK_EQ(wt::TakeReceived(host, WM_VIDEO_MODE_CHANGED), 0);
 
     CHECK(SUCCEEDED(PlayPause()));
-    CHECK_EQ(GetPlayState(), 1);
+    CHECK_EQ(GetPlayState(), FLATPLAY_PAUSED);
     CHECK_EQ(FullScreen(TRUE), 0);
-    wt::Pump(300);
+    PUMP_UNTIL(wt::kDeadlineMs, wt::CountReceived(drain, WM_VIDEO_MODE_CHANGED) >= 1);
+    wt::PumpPostedSoFar(drain);
     CHECK_EQ(wt::TakeReceived(drain, WM_VIDEO_MODE_CHANGED), 1);
 
     ClearGraph(); // a video-only clip, never seeked: Stop returns
-    CHECK_EQ(GetPlayState(), 3);
+    CHECK_EQ(GetPlayState(), FLATPLAY_CLOSED);
     CheckFileReleased();
     DestroyWindow(drain);
     DestroyWindow(host);
@@ -241,30 +273,40 @@ void Tap() {
     SetHWND(host);
     CHECK_EQ(InitGraph(wt::Media("video.avi")), S_OK);
     CHECK_EQ(PutForeground(TRUE), 0);
-    wt::Pump(100);
     HWND video = GetWindow(host, GW_CHILD);
     if (!CHECK(video != nullptr)) return;
+    PUMP_UNTIL(wt::kDeadlineMs, Shown(video));
     ReportThread(video);
     POINT onVideo = CentreOf(video);
     POINT beside = {onVideo.x, 400}; // on the host, below the video
 
     printf("  tap\n");
     Click(onVideo);
+    AWAIT_TAPS(host, 1);
+    SettleTaps(video, host);
     CHECK_EQ(wt::TakeReceived(host, WM_VIDEO_TAPPED), 1);
 
     printf("  press alone, released beside the video\n");
     Press(onVideo);
+    WaitOutStrayTap();
     CHECK_EQ(wt::TakeReceived(host, WM_VIDEO_TAPPED), 0);
     Release(beside);
+    WaitOutStrayTap();
     CHECK_EQ(wt::TakeReceived(host, WM_VIDEO_TAPPED), 0);
 
     printf("  three taps\n");
-    for (int i = 0; i < 3; ++i) Click(onVideo);
+    for (int i = 0; i < 3; ++i) {
+        Click(onVideo);
+        AWAIT_TAPS(host, i + 1);
+    }
+    SettleTaps(video, host);
     CHECK_EQ(wt::TakeReceived(host, WM_VIDEO_TAPPED), 3);
 
     printf("  tap after SetHWND(other)\n");
     SetHWND(other);
     Click(onVideo);
+    AWAIT_TAPS(other, 1);
+    SettleTaps(video, host);
     CHECK_EQ(wt::TakeReceived(other, WM_VIDEO_TAPPED), 1);
     CHECK_EQ(wt::TakeReceived(host, WM_VIDEO_TAPPED), 0);
 
@@ -272,6 +314,7 @@ void Tap() {
     ClearGraph();
     printf("  after ClearGraph the renderer's window %s\n", IsWindow(video) ? "still exists" : "is gone");
     Click(onVideo);
+    WaitOutStrayTap();
     CHECK_EQ(wt::TakeReceived(host, WM_VIDEO_TAPPED), 0);
     CheckFileReleased();
     DestroyWindow(other);
@@ -301,23 +344,27 @@ void Restore() {
     RegisterClassW(&wc);
     HWND child = CreateWindowExW(0, L"FlatplayVideoTestChild", L"", WS_CHILD | WS_VISIBLE, 10, 10, 120, 80, panel,
                                  nullptr, wc.hInstance, nullptr);
-    wt::Pump(50);
+    if (!CHECK(child != nullptr)) return;
     CHECK_EQ(Initialize(), S_OK);
     SetHWND(host);
     CHECK_EQ(InitGraph(wt::Media("video.avi")), S_OK);
     SetHWND(panel);
 
     CHECK_EQ(PutForeground(TRUE), 0);
-    wt::Pump(100);
     CHECK(ProcOf(child) != OwnChildProc);
     POINT onChild = CentreOf(child);
     Click(onChild);
+    AWAIT_TAPS(panel, 1);
+    SettleTaps(child, panel);
     CHECK_EQ(wt::TakeReceived(panel, WM_VIDEO_TAPPED), 1);
     CHECK_EQ(ownReleases, 1); // passed on to the child's own procedure
 
     ClearGraph();
     CHECK(ProcOf(child) == OwnChildProc);
     Click(onChild);
+    // The child is this thread's: any tap is posted while its release is handled.
+    PUMP_UNTIL(wt::kDeadlineMs, ownReleases >= 2);
+    wt::PumpPostedSoFar(panel);
     CHECK_EQ(wt::TakeReceived(panel, WM_VIDEO_TAPPED), 0);
     CHECK_EQ(ownReleases, 2);
 
@@ -328,10 +375,12 @@ void Restore() {
     if (CHECK(video != nullptr)) {
         WNDPROC own = ProcOf(video);
         CHECK_EQ(PutForeground(TRUE), 0);
-        wt::Pump(100);
+        PUMP_UNTIL(wt::kDeadlineMs, Shown(video));
         CHECK(ProcOf(video) != own);
         ReportThread(video);
         Click(CentreOf(video));
+        AWAIT_TAPS(host, 1);
+        SettleTaps(video, host);
         CHECK_EQ(wt::TakeReceived(host, WM_VIDEO_TAPPED), 1);
     }
     ClearGraph();
@@ -358,7 +407,6 @@ void HostControl() {
     HWND host = wt::CreateHost(L"host with a button");
     HWND button = CreateWindowExW(0, L"BUTTON", L"Own", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 400, 300, 120, 40, host,
                                   (HMENU)(INT_PTR)kButtonId, GetModuleHandleW(nullptr), nullptr);
-    wt::Pump(50);
     if (!CHECK(button != nullptr)) return;
     const WNDPROC own = ProcOf(button);
     const POINT onButton = CentreOf(button);
@@ -372,15 +420,21 @@ void HostControl() {
         const WNDPROC firstOwn = ProcOf(first);
         CHECK_EQ(PutForeground(TRUE), 0);
         CHECK(SUCCEEDED(PlayPause()));
-        wt::Pump(200);
+        PUMP_UNTIL(wt::kDeadlineMs, GetPlayPositionCurrent() > 0 && Shown(first));
         CHECK_EQ(ProcOf(first) != firstOwn, row.video);
         CHECK(ProcOf(button) == own);
 
+        // The button is this thread's: a tap it wrongly caused would be
+        // posted while its release is handled, so before its notification.
         Click(onButton);
+        PUMP_UNTIL(wt::kDeadlineMs, wt::CountCommands(host, kButtonId, BN_CLICKED) >= 1);
+        wt::PumpPostedSoFar(host);
         CHECK_EQ(wt::TakeCommands(host, kButtonId, BN_CLICKED), 1); // the button itself still works
         CHECK_EQ(wt::TakeReceived(host, WM_VIDEO_TAPPED), 0);
         if (row.video) {
             Click(CentreOf(first));
+            AWAIT_TAPS(host, 1);
+            SettleTaps(first, host);
             CHECK_EQ(wt::TakeReceived(host, WM_VIDEO_TAPPED), 1);
             CHECK_EQ(wt::TakeCommands(host, kButtonId, BN_CLICKED), 0);
         }
@@ -390,6 +444,8 @@ void HostControl() {
         ClearGraph(); // never seeked: Stop returns even with sound and video
         CHECK(ProcOf(button) == own);
         Click(onButton);
+        PUMP_UNTIL(wt::kDeadlineMs, wt::CountCommands(host, kButtonId, BN_CLICKED) >= 1);
+        wt::PumpPostedSoFar(host);
         CHECK_EQ(wt::TakeCommands(host, kButtonId, BN_CLICKED), 1);
         CHECK_EQ(wt::TakeReceived(host, WM_VIDEO_TAPPED), 0);
     }
@@ -409,10 +465,10 @@ void HostDestroyed() {
     HWND video = GetWindow(host, GW_CHILD);
     CHECK(video != nullptr);
     CHECK(SUCCEEDED(PlayPause()));
-    wt::Pump(300);
+    PUMP_UNTIL(wt::kDeadlineMs, GetPlayPositionCurrent() > 0);
 
     CHECK(DestroyWindow(host));
-    wt::Pump(200);
+    PUMP_UNTIL(wt::kDeadlineMs, !IsWindow(video)); // a child goes with its parent, whatever its thread
     printf("  host destroyed; the renderer's window %s\n", IsWindow(video) ? "still exists" : "is gone");
     CHECK(!IsWindow(host));
     // The library still holds the dead handles: every export must cope.
@@ -420,9 +476,8 @@ void HostDestroyed() {
     CHECK_EQ(PutForeground(TRUE), 0);
     CHECK_EQ(FullScreen(TRUE), 0);
     CHECK_EQ(FullScreen(FALSE), 0);
-    wt::Pump(100);
     ClearGraph();
-    CHECK_EQ(GetPlayState(), 3);
+    CHECK_EQ(GetPlayState(), FLATPLAY_CLOSED);
     CheckFileReleased();
 
     printf("  a new host and graph\n");
@@ -430,9 +485,11 @@ void HostDestroyed() {
     SetHWND(next);
     CHECK_EQ(InitGraph(wt::Media("video.avi")), S_OK);
     CHECK_EQ(PutForeground(TRUE), 0);
-    wt::Pump(100);
     if (HWND nextVideo = GetWindow(next, GW_CHILD); CHECK(nextVideo != nullptr)) {
+        PUMP_UNTIL(wt::kDeadlineMs, Shown(nextVideo));
         Click(CentreOf(nextVideo));
+        AWAIT_TAPS(next, 1);
+        SettleTaps(nextVideo, next);
         CHECK_EQ(wt::TakeReceived(next, WM_VIDEO_TAPPED), 1);
     }
     ClearGraph();

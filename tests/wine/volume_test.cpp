@@ -27,7 +27,7 @@ void WineDevice() {
     CHECK_EQ(SetVolume(-5000), 0);
     CHECK_EQ(GetVolumeInit(), 0);
     CHECK_EQ(GetVolume(), -10000);
-    CHECK_EQ(GetPlayState(), 2);
+    CHECK_EQ(GetPlayState(), FLATPLAY_STOPPED);
 }
 
 // ---- The x64 build's arithmetic, on a device that answers ------------------
@@ -144,30 +144,35 @@ void ExpectAudio(const char *level, const char *mark, int fromMs, int toMs) {
     printf("expect-audio: %s %s %d %d\n", level, mark, fromMs, toMs);
 }
 
-// av.avi is 4 s of 440 Hz tone with video: mute 1.5 s after Run, unmute
-// 1 s later. Measured here, sound reaches the sink 0.2 to 0.3 s after Run
-// and follows a volume change within 0.15 s. Each window starts at least
-// 0.3 s after the change it follows (0.8 s after Run, for the start-up)
-// and ends at least 0.1 s before the next.
+// av.avi is 4 s of 440 Hz tone with video: mute once 1.5 s have played,
+// unmute once 1 s more has. Measured here, sound reaches the sink 0.2 to
+// 0.3 s after Run and follows a volume change within 0.15 s. Each window
+// starts at least 0.3 s after the change it follows (0.8 s after Run, for
+// the start-up) and ends at least 0.1 s before the next.
 void Mute() {
     HWND host = wt::CreateHost(L"mute");
     CHECK_EQ(Initialize(), S_OK);
     SetHWND(host);
     if (!CHECK_EQ(InitGraph(wt::Media("av.avi")), S_OK)) return;
 
+    // The position follows the graph's clock, so awaiting it keeps at least
+    // as much real time between the marks as it names.
+    constexpr LONGLONG kMs = 10000;
     CHECK(PlayPause() >= 0);
     Mark("run");
-    wt::Pump(1500);
+    PUMP_UNTIL(wt::kDeadlineMs, GetPlayPositionCurrent() >= 1500 * kMs);
     HRESULT muted = ToggleMute();
     Mark("muted");
-    printf("  ToggleMute (mute): 0x%lx\n", (unsigned long)muted);
+    LONGLONG at = GetPlayPositionCurrent();
+    printf("  ToggleMute (mute) at %lld: 0x%lx\n", at, (unsigned long)muted);
     CHECK(muted >= 0);
-    wt::Pump(1000);
+    PUMP_UNTIL(wt::kDeadlineMs, GetPlayPositionCurrent() >= at + 1000 * kMs);
     HRESULT unmuted = ToggleMute();
     Mark("unmuted");
-    printf("  ToggleMute (unmute): 0x%lx\n", (unsigned long)unmuted);
+    at = GetPlayPositionCurrent();
+    printf("  ToggleMute (unmute) at %lld: 0x%lx\n", at, (unsigned long)unmuted);
     CHECK(unmuted >= 0);
-    wt::Pump(1000);
+    PUMP_UNTIL(wt::kDeadlineMs, GetPlayPositionCurrent() >= at + 1000 * kMs);
     Mark("end");
 
     ExpectAudio("audible", "run", 800, 1400);
