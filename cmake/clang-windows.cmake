@@ -8,7 +8,10 @@ set(CMAKE_C_COMPILER clang)
 set(CMAKE_CXX_COMPILER clang++)
 set(CMAKE_C_COMPILER_TARGET ${FLATPLAY_TRIPLE})
 set(CMAKE_CXX_COMPILER_TARGET ${FLATPLAY_TRIPLE})
-set(CMAKE_RC_COMPILER llvm-rc)
+# windres syntax, as CMake drives it for GNU-style toolchains; it must be
+# told the target, or it writes the build machine's COFF.
+set(CMAKE_RC_COMPILER llvm-windres-14)
+set(CMAKE_RC_FLAGS_INIT "--target=${FLATPLAY_TRIPLE} -I /usr/share/mingw-w64/include")
 set(CMAKE_TRY_COMPILE_TARGET_TYPE STATIC_LIBRARY)
 # The C++ headers (<atomic>, <bit>, ...) are target-neutral templates: the
 # x64 GCC install's serve.

@@ -14,6 +14,7 @@ void ResetContext() {
     g_ctx.m_pMS = nullptr;
     g_ctx.m_hwndHost = nullptr;
     g_ctx.m_hwndVideo = nullptr;
+    g_ctx.m_hwndVideoOwner = nullptr;
     g_ctx.m_lVolume = 0;
     g_ctx.m_hwndDrain = nullptr;
     g_ctx.m_nPlayState = Stopped;

@@ -19,6 +19,7 @@
 #ifndef FLATPLAY_FLATPLAY_H
 #define FLATPLAY_FLATPLAY_H
 
+#include <flatplay/version.h> /* FLATPLAY_VERSION_MAJOR, _MINOR, _PATCH */
 #if defined(_WIN32)
 #include <windows.h>
 #endif

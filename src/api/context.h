@@ -26,6 +26,9 @@ struct PlaybackContext {
     IMediaSeeking *m_pMS = nullptr;
     std::atomic<HWND> m_hwndHost{nullptr};
     HWND m_hwndVideo = nullptr;
+    // The host window the graph's video window was given as owner at
+    // InitGraph: only its first child can be that window.
+    HWND m_hwndVideoOwner = nullptr;
     LONG m_lVolume = 0;
     HWND m_hwndDrain = nullptr;
     LONG m_nPlayState = Stopped;

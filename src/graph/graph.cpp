@@ -22,6 +22,7 @@ void TearDownGraph() {
         g_ctx.m_pfnOldVideoProc = nullptr;
         g_ctx.m_hwndVideo = nullptr;
     }
+    g_ctx.m_hwndVideoOwner = nullptr;
     if (g_ctx.m_pMC) g_ctx.m_pMC->Stop();
     if (g_ctx.m_pVW) {
         g_ctx.m_pVW->put_Visible(OAFALSE);
@@ -87,7 +88,8 @@ extern "C" HRESULT WINAPI InitGraph(LPCWSTR path) {
 
     g_ctx.m_nPlayState = Stopped;
     // Results ignored: a graph without a visible video window still plays.
-    g_ctx.m_pVW->put_Owner(reinterpret_cast<OAHWND>(g_ctx.m_hwndHost.load()));
+    g_ctx.m_hwndVideoOwner = g_ctx.m_hwndHost.load();
+    g_ctx.m_pVW->put_Owner(reinterpret_cast<OAHWND>(g_ctx.m_hwndVideoOwner));
     g_ctx.m_pVW->put_WindowStyle(WS_CHILD);
     g_ctx.m_pVW->SetWindowPosition(0, 0, 0, 0);
     return hr;

@@ -17,6 +17,9 @@ using UINT = std::uint32_t;
 using LONG = std::int32_t;
 using ULONG = std::uint32_t;
 using BOOL = std::int32_t;
+using LPVOID = void *;
+struct HINSTANCE__;
+using HINSTANCE = HINSTANCE__ *;
 using LONGLONG = std::int64_t;
 using HRESULT = std::int32_t;
 using WCHAR = char16_t;
@@ -36,6 +39,7 @@ using HWAVEOUT = HWAVEOUT__ *;
 using WNDPROC = LRESULT(CALLBACK *)(HWND, UINT, WPARAM, LPARAM);
 
 #define MAX_PATH 260
+#define DLL_PROCESS_DETACH 0
 #define TRUE 1
 #define FALSE 0
 #define S_OK ((HRESULT)0)

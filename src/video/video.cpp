@@ -31,9 +31,13 @@ extern "C" HRESULT WINAPI PutForeground(BOOL show) {
     // window that could be shown.
     bool shown = SUCCEEDED(g_ctx.m_pVW->put_Visible(OATRUE));
     g_ctx.m_pVW->SetWindowForeground(OATRUE);
-    // Looked up once per graph; a host without a child yet is asked again next time.
-    if (shown && !g_ctx.m_hwndVideo) {
-        g_ctx.m_hwndVideo = GetWindow(g_ctx.m_hwndHost.load(), GW_CHILD);
+    // Looked up once per graph; a host without a child yet is asked again
+    // next time. Only the host the video window was given as owner has it
+    // as its first child: a host named after InitGraph has its own
+    // controls there, which must keep their procedures.
+    HWND host = g_ctx.m_hwndHost.load();
+    if (shown && !g_ctx.m_hwndVideo && host == g_ctx.m_hwndVideoOwner) {
+        g_ctx.m_hwndVideo = GetWindow(host, GW_CHILD);
         if (g_ctx.m_hwndVideo) InstallTapForwarding();
     }
     return S_OK;

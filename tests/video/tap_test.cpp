@@ -3,6 +3,8 @@
 
 #include <string>
 
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved);
+
 namespace {
 
 class VideoTapTest : public PlayerTest {
@@ -105,15 +107,58 @@ TEST_F(VideoTapInstallTest, AHostWithoutAChildYetIsAskedAgainAtTheNextShowing) {
     EXPECT_EQ(g_ctx.m_hwndVideo, video);
 }
 
-TEST_F(VideoTapInstallTest, WithoutAHostWindowTheNullHostIsAskedAndNothingInstalled) {
-    OpenClip();
-    SetHWND(nullptr);
+// Only the host the video window was given as owner at InitGraph has it as
+// its first child; the first child of any other host is one of its own
+// controls. Unnamed (null) at InitGraph counts as another host.
+TEST_F(VideoTapInstallTest, OnlyTheHostThatOwnsTheVideoWindowIsLookedAt) {
+    HWND other = fake::NewWindow("other");
+    HWND control = fake::NewWindow("control");
+    fake::SetFirstChild(other, control);
+    const WNDPROC controlOwn = fake::ProcOf(control);
+    struct Row {
+        const char *order;
+        HWND atInitGraph, atShowing;
+        bool hooks;
+    } rows[] = {
+        {"named after InitGraph", nullptr, host, false},
+        {"changed after InitGraph", other, host, false},
+        {"unnamed after InitGraph", host, nullptr, false},
+        {"named before InitGraph", host, host, true},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.order);
+        ASSERT_GE(Initialize(), 0);
+        SetHWND(row.atInitGraph);
+        ASSERT_EQ(InitGraph(u"clip.avi"), S_OK);
+        SetHWND(row.atShowing);
+        fake::TakeCalls();
+        EXPECT_EQ(PutForeground(TRUE), S_OK);
+        EXPECT_EQ(fake::TakeCalls(), row.hooks ? Join({Show(), Hook("video")}) : Show());
+        EXPECT_EQ(fake::ProcOf(video), row.hooks ? &VideoTapProc : own);
+        EXPECT_EQ(fake::ProcOf(control), controlOwn);
+        // The owner is the graph's: naming it again (and only it) hooks its child.
+        SetHWND(host);
+        PutForeground(TRUE);
+        EXPECT_EQ(fake::ProcOf(video), row.atInitGraph == host ? &VideoTapProc : own);
+        ClearGraph();
+    }
+}
+
+// A host changed between two graphs: the second graph's owner is the new host.
+TEST_F(VideoTapInstallTest, TheNextGraphBelongsToTheHostNamedBeforeIt) {
+    ShowClip();
+    ClearGraph();
+    HWND other = fake::NewWindow("other");
+    HWND renderer = fake::NewWindow("renderer");
+    fake::SetFirstChild(other, renderer);
+    SetHWND(other);
+    ASSERT_EQ(InitGraph(u"clip.avi"), S_OK);
+    fake::TakeCalls();
     PutForeground(TRUE);
-    EXPECT_EQ(fake::TakeCalls(), Join({Show(), {"GetWindow(null, 5)"}}));
-    EXPECT_EQ(g_ctx.m_hwndVideo, nullptr);
-    SetHWND(host);
-    PutForeground(TRUE);
-    EXPECT_EQ(fake::ProcOf(video), &VideoTapProc);
+    EXPECT_EQ(fake::TakeCalls(), Join({Show(),
+                                       {"GetWindow(other, 5)", "GetWindowLongPtrW(renderer, -4)",
+                                        "SetWindowLongPtrW(renderer, -4, VideoTapProc)"}}));
+    EXPECT_EQ(fake::ProcOf(video), own);
 }
 
 // Only a showing that succeeded looks for the child: any failure means the
@@ -306,6 +351,55 @@ TEST_F(VideoTapProcTest, WithNoOwnProcedureRecordedMessagesGoToDefWindowProc) {
     EXPECT_EQ(fake::Deliver(video, WM_LBUTTONDOWN, 3, 4), 0);
     EXPECT_EQ(fake::TakeCalls(), (Calls{Tapped("host"), Format("DefWindowProcW(video, 0x%x, 3, 4)", WM_LBUTTONUP),
                                         Format("DefWindowProcW(video, 0x%x, 3, 4)", WM_LBUTTONDOWN)}));
+}
+
+// ---- Unload --------------------------------------------------------------------
+
+using VideoTapUnloadTest = VideoTapTest;
+
+// FreeLibrary with forwarding still on the video window: the window gets its
+// own procedure back, as it would at ClearGraph; nothing else happens.
+TEST_F(VideoTapUnloadTest, FreeLibraryPutsTheOwnProcedureBack) {
+    ShowClip();
+    EXPECT_EQ(DllMain(nullptr, DLL_PROCESS_DETACH, nullptr), TRUE);
+    EXPECT_EQ(fake::TakeCalls(), (Calls{"GetWindowLongPtrW(video, -4)", "SetWindowLongPtrW(video, -4, OwnProc)"}));
+    EXPECT_EQ(fake::ProcOf(video), own);
+    fake::Deliver(video, WM_LBUTTONUP, 0, 0);
+    EXPECT_EQ(fake::TakeCalls(), Calls{Format("OwnProc(video, 0x%x, 0, 0)", WM_LBUTTONUP)});
+}
+
+// At process exit (a non-null reserved argument), at attach and for threads
+// nothing runs; nor when no forwarding was installed.
+TEST_F(VideoTapUnloadTest, OnlyFreeLibraryWithForwardingInstalledDoesAnything) {
+    const struct {
+        DWORD reason;
+        bool freeLibrary;
+    } rows[] = {{DLL_PROCESS_DETACH, false},
+                {1 /* process attach */, true},
+                {2 /* thread attach */, true},
+                {3 /* thread detach */, true}};
+    int exitCode = 0;
+    ShowClip();
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.reason);
+        EXPECT_EQ(DllMain(nullptr, row.reason, row.freeLibrary ? nullptr : &exitCode), TRUE);
+        EXPECT_EQ(fake::TakeCalls(), Calls{});
+        EXPECT_EQ(fake::ProcOf(video), &VideoTapProc);
+    }
+    ClearGraph();
+    fake::TakeCalls();
+    EXPECT_EQ(DllMain(nullptr, DLL_PROCESS_DETACH, nullptr), TRUE);
+    EXPECT_EQ(fake::TakeCalls(), Calls{});
+}
+
+// A procedure the host put on the window after ours is the host's to keep.
+TEST_F(VideoTapUnloadTest, AProcedureTheHostPutThereSinceIsLeftAlone) {
+    ShowClip();
+    SetWindowLongPtrW(video, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(fake::ProcOf(host)));
+    fake::TakeCalls();
+    EXPECT_EQ(DllMain(nullptr, DLL_PROCESS_DETACH, nullptr), TRUE);
+    EXPECT_EQ(fake::TakeCalls(), Calls{"GetWindowLongPtrW(video, -4)"});
+    EXPECT_EQ(fake::ProcOf(video), fake::ProcOf(host));
 }
 
 } // namespace

@@ -43,6 +43,41 @@ void Exports() {
     FreeLibrary(dll);
 }
 
+// The DLL's version resource, as Windows reads it: the header's version,
+// and the names an installer or Explorer shows.
+void Version() {
+    HMODULE dll = GetModuleHandleW(L"flatplay.dll");
+    wchar_t path[MAX_PATH];
+    if (!CHECK(dll && GetModuleFileNameW(dll, path, MAX_PATH))) return;
+    DWORD ignored = 0;
+    static BYTE info[4096];
+    DWORD size = GetFileVersionInfoSizeW(path, &ignored);
+    if (!CHECK(size > 0 && size <= sizeof info) || !CHECK(GetFileVersionInfoW(path, 0, size, info))) return;
+    VS_FIXEDFILEINFO *fixed = nullptr;
+    UINT length = 0;
+    if (CHECK(VerQueryValueW(info, L"\\", reinterpret_cast<void **>(&fixed), &length) && fixed)) {
+        CHECK_EQ(fixed->dwFileVersionMS, MAKELONG(FLATPLAY_VERSION_MINOR, FLATPLAY_VERSION_MAJOR));
+        CHECK_EQ(fixed->dwFileVersionLS, MAKELONG(0, FLATPLAY_VERSION_PATCH));
+        CHECK_EQ(fixed->dwProductVersionMS, fixed->dwFileVersionMS);
+        CHECK_EQ(fixed->dwFileType, VFT_DLL);
+    }
+    wchar_t version[32];
+    _snwprintf(version, 32, L"%d.%d.%d", FLATPLAY_VERSION_MAJOR, FLATPLAY_VERSION_MINOR, FLATPLAY_VERSION_PATCH);
+    const struct {
+        const wchar_t *name, *want;
+    } strings[] = {{L"FileVersion", version},     {L"ProductVersion", version},
+                   {L"ProductName", L"flatplay"}, {L"OriginalFilename", L"flatplay.dll"},
+                   {L"FileDescription", nullptr}, {L"LegalCopyright", nullptr}};
+    for (const auto &s : strings) {
+        wchar_t query[64];
+        _snwprintf(query, 64, L"\\StringFileInfo\\040904B0\\%ls", s.name);
+        wchar_t *value = nullptr;
+        if (!CHECK(VerQueryValueW(info, query, reinterpret_cast<void **>(&value), &length) && value)) continue;
+        printf("  %-16ls %ls\n", s.name, value);
+        CHECK(s.want ? wcscmp(value, s.want) == 0 : value[0] != 0);
+    }
+}
+
 void Lifecycle() {
     CHECK_EQ(GetPlayState(), FLATPLAY_STOPPED);
     CHECK_EQ(Initialize(), S_OK);
@@ -102,10 +137,13 @@ void Cycles() {
     CHECK_EQ(Initialize(), S_OK);
     SetHWND(host);
     int opened = 0;
+    const DWORD start = GetTickCount();
     for (int i = 0; i < 50; ++i) {
         if (CHECK_EQ(InitGraph(wt::Media("av.avi")), S_OK) && CHECK(GetWindow(host, GW_CHILD) != nullptr)) ++opened;
         ClearGraph();
         wt::DispatchPending(); // what each graph's window posted the host, not left to pile up
+        // A timeout then shows how far the loop came, and at what pace.
+        if ((i + 1) % 10 == 0) printf("  %d cycles after %lu ms\n", i + 1, (unsigned long)(GetTickCount() - start));
     }
     printf("  %d of 50 cycles opened\n", opened);
     HANDLE file = CreateFileW(wt::Media("av.avi"), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -116,7 +154,8 @@ void Cycles() {
 }
 
 const wt::Case kCases[] = {
-    {"exports", Exports}, {"lifecycle", Lifecycle}, {"open", OpenAndClose}, {"bad-files", BadFiles}, {"cycles", Cycles},
+    {"exports", Exports},   {"version", Version},    {"lifecycle", Lifecycle},
+    {"open", OpenAndClose}, {"bad-files", BadFiles}, {"cycles", Cycles},
 };
 
 } // namespace
