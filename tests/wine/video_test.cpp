@@ -3,6 +3,8 @@
 // child's own procedure given back, and the mode-change message.
 #include "harness.h"
 
+// strsafe.h (from dshow.h) would rename the C runtime's string functions.
+#define STRSAFE_NO_DEPRECATE
 #include <dshow.h>
 
 namespace {
@@ -497,6 +499,102 @@ void HostDestroyed() {
     UnInitialize();
 }
 
+// ---- A host named after InitGraph ---------------------------------------------
+
+// In a fresh process the host is still unnamed at InitGraph, so the video
+// window is not its child: its first child is its own button, which must
+// keep its procedure and post no tap. Named first, the video window is
+// hooked as before.
+void LateHost() {
+    constexpr WORD kButtonId = 7;
+    HWND host = wt::CreateHost(L"host named late");
+    HWND button = CreateWindowExW(0, L"BUTTON", L"Own", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 400, 300, 120, 40, host,
+                                  (HMENU)(INT_PTR)kButtonId, GetModuleHandleW(nullptr), nullptr);
+    if (!CHECK(button != nullptr)) return;
+    const WNDPROC own = ProcOf(button);
+    CHECK_EQ(Initialize(), S_OK);
+    CHECK_EQ(InitGraph(wt::Media("video.avi")), S_OK);
+    SetHWND(host);
+    CHECK_EQ(GetWindow(host, GW_CHILD), button);
+    CHECK_EQ(PutForeground(TRUE), 0);
+    CHECK(ProcOf(button) == own);
+    for (int i = 0; i < 10; ++i) Click(CentreOf(button));
+    PUMP_UNTIL(wt::kDeadlineMs, wt::CountCommands(host, kButtonId, BN_CLICKED) >= 10);
+    wt::PumpPostedSoFar(host);
+    CHECK_EQ(wt::TakeCommands(host, kButtonId, BN_CLICKED), 10);
+    CHECK_EQ(wt::TakeReceived(host, WM_VIDEO_TAPPED), 0);
+    ClearGraph();
+    CHECK(ProcOf(button) == own);
+
+    CHECK_EQ(InitGraph(wt::Media("video.avi")), S_OK);
+    HWND video = GetWindow(host, GW_CHILD);
+    CHECK(video != button);
+    CHECK_EQ(PutForeground(TRUE), 0);
+    CHECK(SUCCEEDED(PlayPause()));
+    PUMP_UNTIL(wt::kDeadlineMs, GetPlayPositionCurrent() > 0 && Shown(video));
+    CHECK(ProcOf(button) == own);
+    Click(CentreOf(video));
+    AWAIT_TAPS(host, 1);
+    SettleTaps(video, host);
+    CHECK_EQ(wt::TakeReceived(host, WM_VIDEO_TAPPED), 1);
+    ClearGraph();
+    DestroyWindow(host);
+    UnInitialize();
+}
+
+// ---- Unloaded with a graph held ---------------------------------------------------
+
+// A host that unloads the DLL without ClearGraph, its video shown: the
+// window must go on working, not call into the unloaded tap procedure. A
+// copy of the DLL under another name is loaded, so that it really unloads
+// (this program's own import of flatplay.dll would keep that one loaded).
+void Unload() {
+    wchar_t dllPath[MAX_PATH], copyPath[MAX_PATH];
+    GetModuleFileNameW(GetModuleHandleW(L"flatplay.dll"), dllPath, MAX_PATH);
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    _snwprintf(copyPath, MAX_PATH, L"%lsflatplay-unload.dll", temp);
+    if (!CHECK(CopyFileW(dllPath, copyPath, FALSE))) return;
+    HMODULE dll = LoadLibraryW(copyPath);
+    if (!CHECK(dll != nullptr)) return;
+    auto call = [dll](const char *name) { return reinterpret_cast<void *>(GetProcAddress(dll, name)); };
+    auto initialize = reinterpret_cast<HRESULT(WINAPI *)()>(call("Initialize"));
+    auto setHwnd = reinterpret_cast<HRESULT(WINAPI *)(HWND)>(call("SetHWND"));
+    auto initGraph = reinterpret_cast<HRESULT(WINAPI *)(LPCWSTR)>(call("InitGraph"));
+    auto putForeground = reinterpret_cast<HRESULT(WINAPI *)(BOOL)>(call("PutForeground"));
+    auto playPause = reinterpret_cast<HRESULT(WINAPI *)()>(call("PlayPause"));
+    if (!CHECK(initialize && setHwnd && initGraph && putForeground && playPause)) return;
+
+    HWND host = wt::CreateHost(L"unloaded");
+    CHECK_EQ(initialize(), S_OK);
+    setHwnd(host);
+    CHECK_EQ(initGraph(wt::Media("video.avi")), S_OK);
+    HWND video = GetWindow(host, GW_CHILD);
+    CHECK_EQ(putForeground(TRUE), 0);
+    CHECK(SUCCEEDED(playPause()));
+    PUMP_UNTIL(wt::kDeadlineMs, Shown(video));
+    const ULONG_PTR tap = reinterpret_cast<ULONG_PTR>(ProcOf(video));
+    CHECK(tap >= reinterpret_cast<ULONG_PTR>(dll) && tap < reinterpret_cast<ULONG_PTR>(dll) + 0x10000);
+
+    CHECK(FreeLibrary(dll));
+    CHECK(GetModuleHandleW(copyPath) == nullptr); // really unloaded
+    const ULONG_PTR after = reinterpret_cast<ULONG_PTR>(ProcOf(video));
+    CHECK(after < reinterpret_cast<ULONG_PTR>(dll) || after >= reinterpret_cast<ULONG_PTR>(dll) + 0x10000);
+    // Clicks on the video window now reach the renderer's own procedure.
+    for (int i = 0; i < 3; ++i) {
+        Click(CentreOf(video));
+        DWORD_PTR result = 0;
+        CHECK(SendMessageTimeoutW(video, WM_NULL, 0, 0, SMTO_NORMAL, wt::kDeadlineMs, &result) != 0);
+    }
+    wt::PumpPostedSoFar(host);
+    CHECK_EQ(wt::TakeReceived(host, WM_VIDEO_TAPPED), 0);
+    CHECK(IsWindow(video) && IsWindowVisible(video));
+    printf("  video window %p still works after the DLL was unloaded\n", (void *)video);
+    // The graph is still running, and nothing can release it now (as when a
+    // host unloads us so): Wine's teardown would crash on it.
+    wt::skipTeardown = true;
+}
+
 const wt::Case kCases[] = {
     {"place-1024x768", Place1024x768},
     {"place-800x480", Place800x480},
@@ -506,6 +604,8 @@ const wt::Case kCases[] = {
     {"restore", Restore},
     {"host-destroyed", HostDestroyed},
     {"host-control", HostControl},
+    {"late-host", LateHost},
+    {"unload", Unload},
 };
 
 } // namespace
