@@ -386,6 +386,13 @@ void Restore() {
 
 // ---- A host whose first child is one of its own controls -------------------------
 
+// A push button, the host's first child until a renderer's window comes.
+constexpr WORD kButtonId = 7;
+HWND AddButton(HWND host) {
+    return CreateWindowExW(0, L"BUTTON", L"Own", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 400, 300, 120, 40, host,
+                           (HMENU)(INT_PTR)kButtonId, GetModuleHandleW(nullptr), nullptr);
+}
+
 // The main window of a typical host holds controls. A file without video
 // has no renderer window, so the host's first child is its button: the
 // button must keep its own procedure and its clicks must post no tap. With
@@ -396,10 +403,8 @@ void HostControl() {
         bool video;
     };
     const Row rows[] = {{"tone.wav", false}, {"song.mp3", false}, {"av.avi", true}};
-    constexpr WORD kButtonId = 7;
     HWND host = wt::CreateHost(L"host with a button");
-    HWND button = CreateWindowExW(0, L"BUTTON", L"Own", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 400, 300, 120, 40, host,
-                                  (HMENU)(INT_PTR)kButtonId, GetModuleHandleW(nullptr), nullptr);
+    HWND button = AddButton(host);
     if (!CHECK(button != nullptr)) return;
     const WNDPROC own = ProcOf(button);
     const POINT onButton = CentreOf(button);
@@ -497,10 +502,8 @@ void HostDestroyed() {
 // keep its procedure and post no tap. Named first, the video window is
 // hooked as before.
 void LateHost() {
-    constexpr WORD kButtonId = 7;
     HWND host = wt::CreateHost(L"host named late");
-    HWND button = CreateWindowExW(0, L"BUTTON", L"Own", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 400, 300, 120, 40, host,
-                                  (HMENU)(INT_PTR)kButtonId, GetModuleHandleW(nullptr), nullptr);
+    HWND button = AddButton(host);
     if (!CHECK(button != nullptr)) return;
     const WNDPROC own = ProcOf(button);
     CHECK_EQ(Initialize(), S_OK);
@@ -553,16 +556,16 @@ void Unload() {
     auto setHwnd = reinterpret_cast<HRESULT(WINAPI *)(HWND)>(call("SetHWND"));
     auto initGraph = reinterpret_cast<HRESULT(WINAPI *)(LPCWSTR)>(call("InitGraph"));
     auto putForeground = reinterpret_cast<HRESULT(WINAPI *)(BOOL)>(call("PutForeground"));
-    auto playPause = reinterpret_cast<HRESULT(WINAPI *)()>(call("PlayPause"));
-    if (!CHECK(initialize && setHwnd && initGraph && putForeground && playPause)) return;
+    if (!CHECK(initialize && setHwnd && initGraph && putForeground)) return;
 
     HWND host = wt::CreateHost(L"unloaded");
     CHECK_EQ(initialize(), S_OK);
     setHwnd(host);
     CHECK_EQ(initGraph(wt::Media("video.avi")), S_OK);
     HWND video = GetWindow(host, GW_CHILD);
+    // Shown but not running: Wine's process teardown crashes now and then
+    // on a graph whose streaming threads still run.
     CHECK_EQ(putForeground(TRUE), 0);
-    CHECK(SUCCEEDED(playPause()));
     PUMP_UNTIL(wt::kDeadlineMs, Shown(video));
     const ULONG_PTR tap = reinterpret_cast<ULONG_PTR>(ProcOf(video));
     CHECK(tap >= reinterpret_cast<ULONG_PTR>(dll) && tap < reinterpret_cast<ULONG_PTR>(dll) + 0x10000);
@@ -581,9 +584,10 @@ void Unload() {
     CHECK_EQ(wt::TakeReceived(host, WM_VIDEO_TAPPED), 0);
     CHECK(IsWindow(video) && IsWindowVisible(video));
     printf("  video window %p still works after the DLL was unloaded\n", (void *)video);
-    // The graph is still running, and nothing can release it now (as when a
-    // host unloads us so): Wine's teardown would crash on it.
-    wt::skipTeardown = true;
+    // The graph is still held, and nothing can release it now (as when a
+    // host unloads us so). Wine's teardown of a process holding a graph
+    // crashes now and then, unloaded or not.
+    wt::ExpectTeardownCrash("a graph is left held");
 }
 
 const wt::Case kCases[] = {
