@@ -1,0 +1,10 @@
+# Shared by the mingw-w64 toolchain files: Debian's cross GCC (posix threads
+# flavour) for FLATPLAY_MINGW (x86_64-w64-mingw32 or i686-w64-mingw32).
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_C_COMPILER ${FLATPLAY_MINGW}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${FLATPLAY_MINGW}-g++-posix)
+set(CMAKE_RC_COMPILER ${FLATPLAY_MINGW}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${FLATPLAY_MINGW})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
