@@ -1,9 +1,17 @@
 /*
  * flatplay: media playback for handheld Windows hosts, as 23 flat exports.
  *
+ * Every export below is documented in one layout:
+ *   <Name>:    what it does, in a sentence or two.
+ *   Returns:   its result.
+ *   Needs:     what must hold first (Initialize, a graph, an active state,
+ *              or nothing).
+ *   Changes:   the play state and whatever else it changes ("nothing" if so).
+ *   Threading: the thread it is called on, and where its work runs elsewhere.
+ *
  * Threading: every export must be called from one thread, the one that
- * called Initialize. The library starts no threads, takes no locks and
- * allocates nothing on the heap.
+ * called Initialize ("the host's thread"). The library starts no threads,
+ * takes no locks and allocates nothing on the heap.
  *
  * Results: HRESULT values. The library itself produces only S_OK (0) and
  * E_FAIL (0x80004005) plus the E_POINTER and path-length codes named below;
@@ -45,92 +53,162 @@ enum FlatplayPlayState {
 
 /* ---- Lifecycle ---------------------------------------------------------- */
 
-/* Starts COM on the calling thread (CoInitializeEx(NULL, 0), multithreaded).
+/* Initialize: starts COM on the calling thread with CoInitializeEx(NULL, 0),
+ * a multithreaded apartment.
  * Returns: S_OK; S_FALSE (1) if the thread had COM already; a negative code
- * from COM (state unchanged, "CoInitialize Failed!" on the debug output).
- * Changes: state -> Closed on success. A graph still held is not touched. */
+ * from COM, with "CoInitialize Failed!" on the debug output.
+ * Needs: nothing.
+ * Changes: state -> Closed on success; on failure the state is unchanged.
+ * A graph still held is not touched.
+ * Threading: the calling thread becomes the host's thread, the one every
+ * export must be called from. */
 FLATPLAY_EXTERN_C HRESULT WINAPI Initialize(void);
 
-/* Calls CoUninitialize once. Returns 0 always. Touches no state: call
- * ClearGraph first, a graph still held stays held. */
+/* UnInitialize: calls CoUninitialize once.
+ * Returns: 0 always.
+ * Needs: nothing is checked. Call ClearGraph first: a graph still held stays
+ * held.
+ * Changes: nothing in the player: neither the state nor a graph still held.
+ * Threading: the host's thread. */
 FLATPLAY_EXTERN_C HRESULT WINAPI UnInitialize(void);
 
-/* Records the host window: owner of the next graph's video window and
- * receiver of WM_VIDEO_TAPPED. Not validated; NULL is allowed. Returns 0. */
+/* SetHWND: records the host window, the owner of the next graph's video
+ * window and the receiver of WM_VIDEO_TAPPED.
+ * Returns: 0.
+ * Needs: nothing; hwnd is not validated and NULL is allowed.
+ * Changes: the host window only; not the state. A graph already built keeps
+ * the owner it was given at InitGraph (see PutForeground for what that
+ * means for taps).
+ * Threading: the host's thread; the tap forwarding, which may run on the
+ * renderer's thread, reads the host window atomically. */
 FLATPLAY_EXTERN_C HRESULT WINAPI SetHWND(HWND hwnd);
 
-/* Returns the play state (enum FlatplayPlayState). Needs nothing. */
+/* GetPlayState: reports the play state.
+ * Returns: the state, a value of enum FlatplayPlayState.
+ * Needs: nothing.
+ * Changes: nothing.
+ * Threading: the host's thread. */
 FLATPLAY_EXTERN_C LONG WINAPI GetPlayState(void);
 
 /* ---- Graph ------------------------------------------------------------- */
 
-/* Builds a DirectShow graph for one file: creates the filter graph manager,
- * renders the file, takes its control, event, seeking, video-window and
- * audio interfaces and makes the video window a zero-size child of the host
- * window. A graph still held from an earlier InitGraph is first released
- * exactly as ClearGraph does.
+/* InitGraph: builds a DirectShow graph for one file: creates the filter
+ * graph manager, renders the file, takes its control, event, seeking,
+ * video-window and audio interfaces and makes the video window a zero-size
+ * child of the host window (SetHWND), which is given as its owner.
  * path: NUL-terminated UTF-16 path, fewer than 260 code units.
- * Returns: S_OK (or another non-negative code) when the graph stands, state
- * -> Stopped; E_POINTER if path is NULL and
+ * Returns: S_OK (or another non-negative code) when the graph stands;
+ * E_POINTER if path is NULL and
  * HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE) (0x800700CE) if it is 260
  * units or longer, both without any other effect; otherwise the negative
- * code of the first failing call, state unchanged, interfaces taken so far
- * still held: call ClearGraph. */
+ * code of the first failing call, interfaces taken so far still held: call
+ * ClearGraph.
+ * Needs: Initialize (COM on this thread). A graph may still be held from an
+ * earlier InitGraph: it is first released exactly as ClearGraph does (state
+ * -> Closed).
+ * Changes: on success state -> Stopped. On failure the state is unchanged,
+ * except that a graph held before was released first (state then Closed).
+ * Threading: the host's thread. */
 FLATPLAY_EXTERN_C HRESULT WINAPI InitGraph(LPCWSTR path);
 
-/* Gives the graph back: restores the video child's own window procedure,
- * stops the graph, hides and detaches its video window, releases every
- * interface. Safe with any subset held, or none. State -> Closed; the host
- * window, drain window and last path are kept. Never fails. */
+/* ClearGraph: gives the graph back: restores the video child's own window
+ * procedure, stops the graph, hides and detaches its video window and
+ * releases every interface.
+ * Returns: nothing; never fails.
+ * Needs: nothing: safe with any subset of the graph held, or none.
+ * Changes: state -> Closed; the host window, drain window and last path are
+ * kept. Call it, then UnInitialize, before unloading the DLL: when the DLL
+ * is unloaded by FreeLibrary with tap forwarding still on the video window,
+ * the window's own procedure is put back (a procedure the host put there
+ * since is left alone); nothing else happens at unload (interfaces stay
+ * unreleased, COM initialised) and nothing at process exit.
+ * Threading: the host's thread. */
 FLATPLAY_EXTERN_C void WINAPI ClearGraph(void);
 
 /* ---- Transport ---------------------------------------------------------- */
 
-/* Runs the graph when Paused or Stopped (state -> Running), otherwise pauses
- * it (state -> Paused), also when Closed by an Initialize after InitGraph.
- * Needs a graph: E_FAIL without one, nothing called.
- * Returns the code of Run or Pause (S_FALSE while the graph is still
- * changing state counts as success); on a negative code the state is kept. */
+/* PlayPause: runs the graph when Paused or Stopped, otherwise pauses it,
+ * also when Closed by an Initialize after InitGraph.
+ * Returns: E_FAIL without a graph, nothing called; else the code of Run or
+ * Pause (S_FALSE while the graph is still changing state counts as
+ * success).
+ * Needs: a graph; any play state.
+ * Changes: state -> Running after Run, -> Paused after Pause; on a negative
+ * code the state is kept.
+ * Threading: the host's thread. */
 FLATPLAY_EXTERN_C HRESULT WINAPI PlayPause(void);
 
-/* Stops the graph, rewinds it to 0 and leaves it paused there, so the next
- * PlayPause plays from the start. State -> Stopped as soon as the stop
- * succeeded, even if the rewind or the pause then fails. Acts only when
- * Running or Paused with a graph; otherwise returns 0 and calls nothing.
- * Returns the code of the last call made (Stop, SetPositions or Pause). */
+/* Stop: stops the graph, rewinds it to 0 and leaves it paused there, so the
+ * next PlayPause plays from the start.
+ * Returns: the code of the last call made (Stop, SetPositions or Pause); 0
+ * when it does not act.
+ * Needs: Running or Paused with a graph; otherwise it returns 0 and calls
+ * nothing.
+ * Changes: state -> Stopped as soon as the stop succeeded, even if the
+ * rewind or the pause then fails.
+ * Threading: the host's thread. */
 FLATPLAY_EXTERN_C HRESULT WINAPI Stop(void);
 
 /* ---- Timeline (only when Running or Paused with a graph) --------------- */
 /* The four value queries return 0 otherwise and call nothing; a failing
  * query is not reported and also reads as 0. */
 
-/* Duration in 100-ns units; 0 when inactive or when the graph cannot say. */
+/* GetPlayPositionDuration: reports the duration.
+ * Returns: the duration in 100-ns units; 0 when inactive or when the graph
+ * cannot say.
+ * Needs: Running or Paused with a graph.
+ * Changes: nothing.
+ * Threading: the host's thread. */
 FLATPLAY_EXTERN_C LONGLONG WINAPI GetPlayPositionDuration(void);
-/* Current position in 100-ns units; 0 when inactive or unknown. */
+/* GetPlayPositionCurrent: reports the current position.
+ * Returns: the current position in 100-ns units; 0 when inactive or
+ * unknown.
+ * Needs: Running or Paused with a graph.
+ * Changes: nothing.
+ * Threading: the host's thread. */
 FLATPLAY_EXTERN_C LONGLONG WINAPI GetPlayPositionCurrent(void);
-/* Current position in whole seconds (truncated); despite its name not a percentage. */
+/* GetPlayPositionDurationPercent: reports the current position in whole
+ * seconds; despite its name not a percentage.
+ * Returns: the current position in whole seconds (truncated); 0 when
+ * inactive or unknown.
+ * Needs: Running or Paused with a graph.
+ * Changes: nothing.
+ * Threading: the host's thread. */
 FLATPLAY_EXTERN_C LONGLONG WINAPI GetPlayPositionDurationPercent(void);
-/* Duration in whole seconds (truncated). */
+/* TotalTime: reports the duration in whole seconds.
+ * Returns: the duration in whole seconds (truncated); 0 when inactive or
+ * unknown.
+ * Needs: Running or Paused with a graph.
+ * Changes: nothing.
+ * Threading: the host's thread. */
 FLATPLAY_EXTERN_C LONGLONG WINAPI TotalTime(void);
 
-/* Seeks to percent of the duration, computed in single precision, rounded
- * after each step: (float)duration * percent * 0.01f, truncated toward zero
- * (50 on 1,000,000,000 units gives 499,999,968). Not clamped: below 0 or
+/* SeekSong: seeks to percent of the duration, computed in single precision,
+ * rounded after each step: (float)duration * percent * 0.01f, truncated
+ * toward zero (50 on 1,000,000,000 units gives 499,999,968).
+ * Returns: 0 when inactive (nothing done), else the code of SetPositions.
+ * Needs: Running or Paused with a graph.
+ * Changes: the position; the play state is kept. Not clamped: below 0 or
  * above 100 the graph gets the computed target; NaN seeks to 0 and a target
  * beyond the 64-bit range saturates. A duration the graph cannot give
- * counts as 0. The play state is kept.
- * Returns 0 when inactive (nothing done), else the code of SetPositions.
- * Wine 8 (not Windows): once a graph with both sound and video has been
- * seeked, IMediaControl::Stop never returns, so Stop and ClearGraph hang;
- * sound-only and video-only graphs are not affected. */
+ * counts as 0. Wine 8 (not Windows): once a graph with both sound and video
+ * has been seeked, IMediaControl::Stop never returns, so Stop and
+ * ClearGraph hang; sound-only and video-only graphs are not affected.
+ * Threading: the host's thread. */
 FLATPLAY_EXTERN_C HRESULT WINAPI SeekSong(float percent);
 
-/* Current position and duration together, in 100-ns units.
- * Returns: E_FAIL when not Running or Paused with a graph, then E_POINTER
- * if a pointer is NULL (nothing called); the negative code of the duration
- * or position query if one fails; else the position query's code. Both
- * out-values are written only on success.
- * Exported only under the MSVC-decorated name below (the host compiler's
+/* GetPlayPosition: reports the current position and the duration together,
+ * in 100-ns units.
+ * Returns: the gate is checked first: E_FAIL when not Running or Paused with
+ * a graph, also when a pointer is NULL; then E_POINTER if a pointer is NULL
+ * (nothing called in either case; unlike IsFullScreen, which checks its
+ * pointer first); the negative code of the duration or position query if
+ * one fails; else the position query's code.
+ * Needs: Running or Paused with a graph; two valid pointers.
+ * Changes: nothing but the two out-values, which are written only on
+ * success.
+ * Threading: the host's thread. */
+/* Exported only under the MSVC-decorated name below (the host compiler's
  * binding for this C++ signature), never as plain "GetPlayPosition". */
 #if defined(_WIN64) /* x64 and ARM64: one calling convention */
 #define FLATPLAY_GETPLAYPOSITION_EXPORT "?GetPlayPosition@@YAJPEA_J0@Z"
@@ -170,70 +248,110 @@ FLATPLAY_EXTERN_C HRESULT WINAPI GetPlayPosition(LONGLONG *current, LONGLONG *du
  * report a device failure. Their attenuation scale is linear, computed in
  * single precision and truncated toward zero. */
 
-/* Returns the raw volume of wave output device 0: low word left (or only)
- * channel, high word right, 0xFFFF full. 0 if the device cannot be read. */
+/* GetVolumeInit: reads the raw volume of wave output device 0.
+ * Returns: the raw volume: low word left (or only) channel, high word right,
+ * 0xFFFF full; 0 if the device cannot be read.
+ * Needs: nothing.
+ * Changes: nothing.
+ * Threading: the host's thread. */
 FLATPLAY_EXTERN_C DWORD WINAPI GetVolumeInit(void);
-/* Sets the raw volume of wave output device 0 to `volume` unchanged (layout
- * as GetVolumeInit). Returns 0, also when the device refuses. */
+/* Set_Volume: sets the raw volume of wave output device 0 to `volume`
+ * unchanged (layout as GetVolumeInit).
+ * Returns: 0, also when the device refuses.
+ * Needs: nothing.
+ * Changes: the device volume only; no player state.
+ * Threading: the host's thread. */
 FLATPLAY_EXTERN_C HRESULT WINAPI Set_Volume(DWORD volume);
-/* Returns the device volume as an attenuation in hundredths of a decibel,
- * from the whole 32-bit value taken as unsigned: 0xFFFF -> 0, 0x8000 ->
- * -5000, 0x7FFF -> -5001, 0 -> -10000. A right-channel word is not masked
- * off and gives 0 or more (0x00010000 -> 0, 0x33333333 -> 131064000).
- * -10000 if the device cannot be read. */
+/* GetVolume: reads the device volume as an attenuation in hundredths of a
+ * decibel, from the whole 32-bit value taken as unsigned.
+ * Returns: 0xFFFF -> 0, 0x8000 -> -5000, 0x7FFF -> -5001, 0 -> -10000. A
+ * right-channel word is not masked off and gives 0 or more (0x00010000 ->
+ * 0, 0x33333333 -> 131064000). -10000 if the device cannot be read.
+ * Needs: nothing.
+ * Changes: nothing.
+ * Threading: the host's thread. */
 FLATPLAY_EXTERN_C LONG WINAPI GetVolume(void);
-/* Sets the device volume from an attenuation in hundredths of a decibel, its
- * sign ignored (5000 acts as -5000): the level goes to the low word (0 ->
- * 0xFFFF, -5000 -> 0x7FFF, -10000 -> 0) and 0 to the high word, so a device
- * with separate channel volumes gets its right channel silenced. Magnitudes
- * above 10000 send 0 (silence). On a device that keeps what was set,
- * GetVolume then reads -|attenuation| or one lower (-5000 reads -5001).
- * Returns 0, also when the device refuses. */
+/* SetVolume: sets the device volume from an attenuation in hundredths of a
+ * decibel, its sign ignored (5000 acts as -5000).
+ * Returns: 0, also when the device refuses.
+ * Needs: nothing.
+ * Changes: the device volume only; no player state. The level goes to the
+ * low word (0 -> 0xFFFF, -5000 -> 0x7FFF, -10000 -> 0) and 0 to the high
+ * word, so a device with separate channel volumes gets its right channel
+ * silenced. Magnitudes above 10000 send 0 (silence). On a device that keeps
+ * what was set, GetVolume then reads -|attenuation| or one lower (-5000
+ * reads -5001).
+ * Threading: the host's thread. */
 FLATPLAY_EXTERN_C HRESULT WINAPI SetVolume(LONG attenuation);
-/* Reads the graph's audio volume and sets it to -10000 (silent) if it was 0
- * (full), otherwise to 0: nothing is saved, so a lowered volume comes back
- * full. Works in every play state.
- * Returns 0 without a graph or its audio interface (nothing done); otherwise
- * the code of get_Volume (on failure nothing is set and "Failed in
+/* ToggleMute: reads the graph's audio volume and sets it to -10000 (silent)
+ * if it was 0 (full), otherwise to 0: nothing is saved, so a lowered volume
+ * comes back full.
+ * Returns: 0 without a graph or its audio interface (nothing done);
+ * otherwise the code of get_Volume (on failure nothing is set and "Failed in
  * pBA->get_Volume!  hr=0x..." goes to the debug output) or of put_Volume (on
- * failure "FAILED(hr=0x...) in m_pBA->put_Volume(m_lVolume)"). */
+ * failure "FAILED(hr=0x...) in m_pBA->put_Volume(m_lVolume)").
+ * Needs: a graph with its audio interface; works in every play state.
+ * Changes: the graph's audio volume only; not the play state.
+ * Threading: the host's thread. */
 FLATPLAY_EXTERN_C HRESULT WINAPI ToggleMute(void);
 
 /* ---- Video -------------------------------------------------------------- */
 
-/* show != 0: places the video in the host window (left 9, top 27, 519 x 393
- * pixels on an 800 x 480 screen; 4, 14, 312 x 223 on any other), shows it
- * and brings it to the foreground. The first time per graph that the video
- * window could be shown and the host window (SetHWND) has a child, it also
- * replaces the procedure of that first child (the video window) to post
- * WM_VIDEO_TAPPED, both parameters 0, to the host window of the moment on
- * every left-button release; all
- * messages still reach the child's own procedure, which ClearGraph puts
- * back. The forwarding runs on the thread that owns the video window (with
- * a multithreaded COM apartment that may be DirectShow's own), so the tap
- * arrives through the host's message queue. A child whose procedure cannot
- * be read is left alone. A graph without video (a song) has no window to
+/* PutForeground: show != 0 places the video in the host window (left 9, top
+ * 27, 519 x 393 pixels on an 800 x 480 screen; 4, 14, 312 x 223 on any
+ * other), shows it and brings it to the foreground; show == 0 hides it and
+ * leaves position and forwarding as they are.
+ * Returns: 0, or E_FAIL without a graph. Video-window failures are ignored.
+ * Needs: a graph; works in every play state.
+ * Changes: no play state. Showing also installs tap forwarding, once per graph:
+ * only when the video window could be shown AND the host window (SetHWND)
+ * now is the one the graph's video window was given as owner at InitGraph
+ * (SetHWND before InitGraph), it replaces the procedure of that host's first
+ * child (the video window) to post WM_VIDEO_TAPPED, both parameters 0, to
+ * the host window of the moment on every left-button release; all messages
+ * still reach the child's own procedure, which ClearGraph puts back. While
+ * either condition fails, or the host has no child yet, nothing is
+ * installed and the next showing checks again. A host named after
+ * InitGraph keeps its controls' procedures and gets no taps from that
+ * graph. If the child's window procedure cannot be read or replaced, the
+ * window is left unhooked. A graph without video (a song) has no window to
  * show: then no window of the host is touched.
- * show == 0: hides it and leaves position and forwarding as they are.
- * Works in every play state; changes no state.
- * Returns 0, or E_FAIL without a graph. Video-window failures are ignored. */
+ * Threading: the host's thread. The forwarding runs on the thread that owns
+ * the video window (with a multithreaded COM apartment that may be
+ * DirectShow's own, the renderer's thread), so the tap arrives through the
+ * host's message queue. */
 FLATPLAY_EXTERN_C HRESULT WINAPI PutForeground(BOOL show);
-/* Switches full-screen mode on (on != 0), or off: then the video is shown
- * again in its PutForeground rectangle and brought to the foreground. After
- * either, if a drain window was named (PutMessageDrain), hands
- * WM_VIDEO_MODE_CHANGED to the video window and posts it to the drain, both
- * parameters 0, whether or not the switch succeeded. Acts only when Running
- * or Paused (returns 0 and does nothing otherwise). Returns 0, or E_FAIL
- * without a graph; video-window failures are ignored. */
+/* FullScreen: switches full-screen mode on (on != 0), or off: then the video
+ * is shown again in its PutForeground rectangle and brought to the
+ * foreground.
+ * Returns: E_FAIL without a graph; else 0. Video-window failures are
+ * ignored.
+ * Needs: a graph, and Running or Paused: otherwise it returns 0 and does
+ * nothing.
+ * Changes: the full-screen mode; no play state. After either switch, if a
+ * drain window was named (PutMessageDrain), hands WM_VIDEO_MODE_CHANGED to
+ * the video window and posts it to the drain, both parameters 0, whether or
+ * not the switch succeeded.
+ * Threading: the host's thread; the drain gets the message through its
+ * message queue. */
 FLATPLAY_EXTERN_C HRESULT WINAPI FullScreen(BOOL on);
-/* Stores 1 in *on if the video is in full-screen mode, else 0; also 0 when
- * the renderer cannot tell. Returns 0; E_POINTER if on is NULL (nothing
- * called); E_FAIL without a graph (*on untouched). */
+/* IsFullScreen: tells whether the video is in full-screen mode.
+ * Returns: E_POINTER if on is NULL, checked before its gate, so also without
+ * a graph (nothing called; unlike GetPlayPosition, which checks its gate
+ * first); then E_FAIL without a graph (*on untouched); else 0, with 1 stored
+ * in *on if the video is in full-screen mode, else 0, also 0 when the
+ * renderer cannot tell.
+ * Needs: a graph; works in every play state.
+ * Changes: nothing but *on.
+ * Threading: the host's thread. */
 FLATPLAY_EXTERN_C HRESULT WINAPI IsFullScreen(LONG *on);
-/* Names the window that receives the video window's input messages and,
- * from FullScreen, WM_VIDEO_MODE_CHANGED (kept across graphs). Recorded even
- * when the video window refuses it. Returns the code of put_MessageDrain, or
- * E_FAIL without a graph. */
+/* PutMessageDrain: names the window that receives the video window's input
+ * messages and, from FullScreen, WM_VIDEO_MODE_CHANGED.
+ * Returns: the code of put_MessageDrain, or E_FAIL without a graph.
+ * Needs: a graph; works in every play state.
+ * Changes: the drain window, kept across graphs and recorded even when the
+ * video window refuses it; no play state.
+ * Threading: the host's thread. */
 FLATPLAY_EXTERN_C HRESULT WINAPI PutMessageDrain(HWND drain);
 
 #endif /* FLATPLAY_FLATPLAY_H */
