@@ -267,7 +267,7 @@ enum class Streams { None, Sound, Video, SoundAndVideo };
 
 struct Format {
     const char *label;
-    const wchar_t *file; // in the media folder
+    const wchar_t *file; // in the media folder, named as PathOf says
     HRESULT open;        // what InitGraph answers
     Streams streams;
     LONGLONG length;    // the file's true length
@@ -292,10 +292,26 @@ const Format kFormats[] = {
     {"MJPEG AVI", L"video.avi", S_OK, Streams::Video, kClip, 0},
     {"MP3, one hour", L"long.mp3", S_OK, Streams::Sound, kHour, 200 * kMs},
     {"MP3, non-ASCII path", L"Música ä\\日本語\\canción 1.mp3", S_OK, Streams::Sound, kClip, 100 * kMs},
+    {"MP3, relative path", L"./song.mp3", S_OK, Streams::Sound, kClip, 100 * kMs},
+    {"MP3, forward slashes", L"/song.mp3", S_OK, Streams::Sound, kClip, 100 * kMs},
     {"AVI cut in half", L"truncated.avi", S_OK, Streams::SoundAndVideo, kOnDisk, 40 * kMs},
     {"a directory", L"album", HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED), Streams::None, 0, 0},
     {"a missing file", L"missing.mp3", HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND), Streams::None, 0, 0},
+    {"an http URL", L"http://127.0.0.1/song.mp3", HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND), Streams::None, 0, 0},
 };
+
+// The ways a host names a file: "./x" relative to the current directory
+// (the media folder), "/x" the media folder's path with forward slashes, a
+// URL as it stands; anything else the media folder's path.
+const wchar_t *PathOf(const wchar_t *file) {
+    static wchar_t path[MAX_PATH];
+    if (wcsstr(file, L"://") || wcsncmp(file, L"./", 2) == 0) return file;
+    if (file[0] != L'/') return wt::Media(file);
+    wcscpy(path, wt::Media(file + 1));
+    for (wchar_t *c = path; *c; ++c)
+        if (*c == L'\\') *c = L'/';
+    return path;
+}
 
 // The length of the complete chunks left in an AVI of av.avi's kind, cut
 // short: the longer of its MJPEG frames (25 fps) and its PCM sound (22050
@@ -340,11 +356,12 @@ LONGLONG HalfWayOf(LONGLONG duration) {
 // where Wine allows it, stopped and closed in one process.
 void Formats() {
     Session s(L"formats");
+    CHECK(SetCurrentDirectoryW(wt::Media(L".")));
     printf("  %-20s %-10s %12s %6s %-27s %6s\n", "format", "InitGraph", "duration", "total", "SeekSong(50)", "ms");
     for (const Format &f : kFormats) {
         printf("  %s\n", f.label);
         DWORD start = GetTickCount();
-        HRESULT hr = InitGraph(wt::Media(f.file));
+        HRESULT hr = InitGraph(PathOf(f.file));
         CHECK_EQ(hr, f.open);
         if (FAILED(hr)) {
             wt::ExpectDebugLine("FAILED(hr=0x%lx) in m_pGB->RenderFile(m_szPlayFile, NULL)\n", (unsigned long)hr);
