@@ -66,8 +66,10 @@ FLATPLAY_EXTERN_C HRESULT WINAPI Initialize(void);
 
 /* UnInitialize: calls CoUninitialize once.
  * Returns: 0 always.
- * Needs: nothing is checked. Call ClearGraph first: a graph still held stays
- * held.
+ * Needs: nothing is checked. Call it once for each Initialize that
+ * succeeded, and never after one that failed: it would undo the host's own
+ * COM initialisation of the thread. Call ClearGraph first: a graph still
+ * held stays held.
  * Changes: nothing in the player: neither the state nor a graph still held.
  * Threading: the host's thread. */
 FLATPLAY_EXTERN_C HRESULT WINAPI UnInitialize(void);
