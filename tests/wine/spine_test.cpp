@@ -89,6 +89,28 @@ void Lifecycle() {
     CHECK_EQ(GetPlayState(), FLATPLAY_CLOSED);
 }
 
+// A host whose thread already has a single-threaded apartment: Initialize
+// cannot have its multithreaded one, and graphs still play in the host's.
+// No UnInitialize then: the host's own initialisation must stay.
+void Apartment() {
+    CHECK_EQ(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), S_OK);
+    CHECK_EQ(Initialize(), RPC_E_CHANGED_MODE);
+    wt::ExpectDebugLine("CoInitialize Failed!\r\n");
+    CHECK_EQ(GetPlayState(), FLATPLAY_STOPPED);
+    HWND host = wt::CreateHost(L"apartment");
+    SetHWND(host);
+    CHECK_EQ(InitGraph(wt::Media("video.avi")), S_OK);
+    CHECK(PlayPause() >= 0);
+    CHECK_EQ(GetPlayState(), FLATPLAY_RUNNING);
+    PUMP_UNTIL(wt::kDeadlineMs, GetPlayPositionCurrent() > 0);
+    ClearGraph();
+    CHECK_EQ(GetPlayState(), FLATPLAY_CLOSED);
+    DestroyWindow(host);
+    CHECK_EQ(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), S_FALSE); // still the host's
+    CoUninitialize();
+    CoUninitialize();
+}
+
 void OpenAndClose() {
     HWND host = wt::CreateHost(L"open");
     CHECK_EQ(Initialize(), S_OK);
@@ -155,7 +177,7 @@ void Cycles() {
 
 const wt::Case kCases[] = {
     {"exports", Exports},   {"version", Version},    {"lifecycle", Lifecycle},
-    {"open", OpenAndClose}, {"bad-files", BadFiles}, {"cycles", Cycles},
+    {"apartment", Apartment}, {"open", OpenAndClose}, {"bad-files", BadFiles}, {"cycles", Cycles},
 };
 
 } // namespace
