@@ -379,6 +379,12 @@ void Formats() {
         bool video = f.streams != Streams::Sound;
         CHECK_EQ(GetWindow(s.host, GW_CHILD) != nullptr, video); // a renderer window only with video
         CHECK_EQ(PutForeground(TRUE), 0);
+        // What a host meets on a file without video, and without sound.
+        CHECK_EQ(PutMessageDrain(s.host), video ? S_OK : E_NOINTERFACE);
+        if (f.streams == Streams::Video) {
+            CHECK_EQ(ToggleMute(), E_NOTIMPL);
+            wt::ExpectDebugLine("Failed in pBA->get_Volume!  hr=0x80004001\r\n");
+        }
         CHECK(PlayPause() >= 0);
         CHECK_EQ(GetPlayState(), FLATPLAY_RUNNING);
         LONGLONG duration = GetPlayPositionDuration();
