@@ -54,9 +54,8 @@ static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         else
             g_last = PlayPause();
         return 0;
-    case WM_VIDEO_MODE_CHANGED: /* after every FullScreen */
-        ShowTime(hwnd);
-        return 0;
+    /* After every FullScreen, whether or not it switched. */
+    case WM_VIDEO_MODE_CHANGED: ShowTime(hwnd); return 0;
     case WM_TIMER:
         /* The library posts nothing at the end of a clip: the position
          * reaches the duration while the state stays Running. */
@@ -69,9 +68,7 @@ static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         }
         ShowTime(hwnd);
         return 0;
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
+    case WM_DESTROY: PostQuitMessage(0); return 0;
     }
     return DefWindowProcW(hwnd, msg, wp, lp);
 }
@@ -130,9 +127,7 @@ static int Run(void) {
 }
 
 /* The entry point when linked without a C runtime (lld-link /entry:PlayerEntry). */
-void WINAPI PlayerEntry(void) {
-    ExitProcess((UINT)Run());
-}
+void WINAPI PlayerEntry(void) { ExitProcess((UINT)Run()); }
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR command_line, int show) {
     (void)instance, (void)previous, (void)command_line, (void)show;

@@ -176,8 +176,8 @@ void Cycles() {
 }
 
 const wt::Case kCases[] = {
-    {"exports", Exports},   {"version", Version},    {"lifecycle", Lifecycle},
-    {"apartment", Apartment}, {"open", OpenAndClose}, {"bad-files", BadFiles}, {"cycles", Cycles},
+    {"exports", Exports},   {"version", Version},    {"lifecycle", Lifecycle}, {"apartment", Apartment},
+    {"open", OpenAndClose}, {"bad-files", BadFiles}, {"cycles", Cycles},
 };
 
 } // namespace
