@@ -55,6 +55,15 @@ void SettleTaps(HWND window, HWND host) {
     wt::PumpPostedSoFar(host);
 }
 
+// Clicks the middle of the window and returns how many taps the host got
+// for it, once the first has come and the handler that posted it has ended.
+int TapsForClick(HWND window, HWND host) {
+    Click(CentreOf(window));
+    AWAIT_TAPS(host, 1);
+    SettleTaps(window, host);
+    return wt::TakeReceived(host, WM_VIDEO_TAPPED);
+}
+
 // Input on the renderer's thread that must cause no tap gives no sign when
 // it has been handled, so a tap that should not come is given this long to
 // come anyway.
@@ -350,10 +359,7 @@ void Restore() {
     CHECK_EQ(PutForeground(TRUE), 0);
     PUMP_UNTIL(wt::kDeadlineMs, Shown(first));
     CHECK(ProcOf(first) != OwnVideoProc);
-    Click(CentreOf(first));
-    AWAIT_TAPS(host, 1);
-    SettleTaps(first, host);
-    CHECK_EQ(wt::TakeReceived(host, WM_VIDEO_TAPPED), 1);
+    CHECK_EQ(TapsForClick(first, host), 1);
     CHECK_EQ(ownReleases, 1); // passed on to the window's own procedure
 
     ClearGraph();
@@ -373,10 +379,7 @@ void Restore() {
         PUMP_UNTIL(wt::kDeadlineMs, Shown(video));
         CHECK(ProcOf(video) != own);
         ReportThread(video);
-        Click(CentreOf(video));
-        AWAIT_TAPS(host, 1);
-        SettleTaps(video, host);
-        CHECK_EQ(wt::TakeReceived(host, WM_VIDEO_TAPPED), 1);
+        CHECK_EQ(TapsForClick(video, host), 1);
     }
     ClearGraph();
     CheckFileReleased();
@@ -430,10 +433,7 @@ void HostControl() {
         CHECK_EQ(wt::TakeCommands(host, kButtonId, BN_CLICKED), 1); // the button itself still works
         CHECK_EQ(wt::TakeReceived(host, WM_VIDEO_TAPPED), 0);
         if (row.video) {
-            Click(CentreOf(first));
-            AWAIT_TAPS(host, 1);
-            SettleTaps(first, host);
-            CHECK_EQ(wt::TakeReceived(host, WM_VIDEO_TAPPED), 1);
+            CHECK_EQ(TapsForClick(first, host), 1);
             CHECK_EQ(wt::TakeCommands(host, kButtonId, BN_CLICKED), 0);
         }
         CHECK_EQ(PutForeground(FALSE), 0);
@@ -485,10 +485,7 @@ void HostDestroyed() {
     CHECK_EQ(PutForeground(TRUE), 0);
     if (HWND nextVideo = GetWindow(next, GW_CHILD); CHECK(nextVideo != nullptr)) {
         PUMP_UNTIL(wt::kDeadlineMs, Shown(nextVideo));
-        Click(CentreOf(nextVideo));
-        AWAIT_TAPS(next, 1);
-        SettleTaps(nextVideo, next);
-        CHECK_EQ(wt::TakeReceived(next, WM_VIDEO_TAPPED), 1);
+        CHECK_EQ(TapsForClick(nextVideo, next), 1);
     }
     ClearGraph();
     DestroyWindow(next);
@@ -527,10 +524,7 @@ void LateHost() {
     CHECK(SUCCEEDED(PlayPause()));
     PUMP_UNTIL(wt::kDeadlineMs, GetPlayPositionCurrent() > 0 && Shown(video));
     CHECK(ProcOf(button) == own);
-    Click(CentreOf(video));
-    AWAIT_TAPS(host, 1);
-    SettleTaps(video, host);
-    CHECK_EQ(wt::TakeReceived(host, WM_VIDEO_TAPPED), 1);
+    CHECK_EQ(TapsForClick(video, host), 1);
     ClearGraph();
     DestroyWindow(host);
     UnInitialize();
