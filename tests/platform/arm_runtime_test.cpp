@@ -11,6 +11,9 @@
 #include <vector>
 
 extern "C" int64_t __rt_sdiv64(int64_t divisor, int64_t dividend);
+// Called by the Wine test programs only (tests/wine/arm_runtime.cpp).
+extern "C" int32_t __rt_sdiv(int32_t divisor, int32_t dividend);
+extern "C" uint64_t __rt_udiv64(uint64_t divisor, uint64_t dividend);
 extern "C" float __i64tos(int64_t value);
 extern "C" int64_t __stoi64(float value);
 
@@ -58,6 +61,62 @@ TEST(ArmRuntimeTest, Sdiv64DividesAsTheCompiler) {
         ASSERT_EQ(__rt_sdiv64(divisor, dividend), dividend / divisor) << dividend << " / " << divisor;
     }
     std::printf("__rt_sdiv64: %d cases\n", cases);
+}
+
+TEST(ArmRuntimeTest, SdivDividesAsTheCompiler) {
+    constexpr int32_t kMin32 = std::numeric_limits<int32_t>::min(), kMax32 = std::numeric_limits<int32_t>::max();
+    std::vector<int32_t> edges{0, 1, -1, kMax32, kMin32, kMax32 - 1, kMin32 + 1, 65536, 1024, 768, 480};
+    for (int k = 1; k < 31; ++k) {
+        for (int32_t d : {-1, 0, 1}) {
+            edges.push_back((int32_t{1} << k) + d);
+            edges.push_back(-(int32_t{1} << k) + d);
+        }
+    }
+    int cases = 0;
+    for (int32_t dividend : edges) {
+        for (int32_t divisor : edges) {
+            if (divisor == 0 || (dividend == kMin32 && divisor == -1)) continue; // trapped, or undefined
+            ASSERT_EQ(__rt_sdiv(divisor, dividend), dividend / divisor) << dividend << " / " << divisor;
+            ++cases;
+        }
+    }
+    // Of random width and sign, as AnyMagnitude.
+    std::mt19937 random(5);
+    auto any = [&random] {
+        const uint32_t magnitude = static_cast<uint32_t>(random()) >> (random() % 32);
+        return static_cast<int32_t>(random() & 1 ? 0 - magnitude : magnitude);
+    };
+    for (int i = 0; i < kSweep; ++i, ++cases) {
+        const int32_t dividend = any(), divisor = any();
+        if (divisor == 0 || (dividend == kMin32 && divisor == -1)) continue;
+        ASSERT_EQ(__rt_sdiv(divisor, dividend), dividend / divisor) << dividend << " / " << divisor;
+    }
+    std::printf("__rt_sdiv: %d cases\n", cases);
+}
+
+TEST(ArmRuntimeTest, Udiv64DividesAsTheCompiler) {
+    // The signed edges as unsigned: 0, 1, around 2^k and around 2^64 - 2^k,
+    // dividends and divisors of 2^63 and more among them.
+    std::vector<uint64_t> edges;
+    for (int64_t edge : Edges()) edges.push_back(static_cast<uint64_t>(edge));
+    edges.push_back(std::numeric_limits<uint64_t>::max());
+    edges.push_back(std::numeric_limits<uint64_t>::max() - 1);
+    int cases = 0;
+    for (uint64_t dividend : edges) {
+        for (uint64_t divisor : edges) {
+            if (divisor == 0) continue; // trapped
+            ASSERT_EQ(__rt_udiv64(divisor, dividend), dividend / divisor) << dividend << " / " << divisor;
+            ++cases;
+        }
+    }
+    std::mt19937_64 random(4);
+    for (int i = 0; i < kSweep; ++i, ++cases) {
+        const uint64_t dividend = static_cast<uint64_t>(AnyMagnitude(random));
+        const uint64_t divisor = static_cast<uint64_t>(AnyMagnitude(random));
+        if (divisor == 0) continue;
+        ASSERT_EQ(__rt_udiv64(divisor, dividend), dividend / divisor) << dividend << " / " << divisor;
+    }
+    std::printf("__rt_udiv64: %d cases\n", cases);
 }
 
 TEST(ArmRuntimeTest, I64tosRoundsAsTheCompiler) {

@@ -1,7 +1,6 @@
 #include "harness.h"
 
-#include <stdarg.h>
-#include <string.h>
+#include <shellapi.h>
 
 namespace wt {
 
@@ -33,7 +32,7 @@ LRESULT CALLBACK HostProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     if (msg >= WM_USER || msg == WM_COMMAND) {
         if (receivedCount < 128) received[receivedCount++] = Received{hwnd, msg, wParam, lParam};
-        printf("  message 0x%x (%llu, %lld) to %p\n", msg, (unsigned long long)wParam, (long long)lParam, (void *)hwnd);
+        Print("  message 0x%x (%llu, %lld) to %p\n", msg, (unsigned long long)wParam, (long long)lParam, (void *)hwnd);
         return 0;
     }
     return DefWindowProcW(hwnd, msg, wParam, lParam);
@@ -45,8 +44,7 @@ bool Check(bool ok, const char *what, const char *file, int line) {
     ++checks;
     if (!ok) {
         ++failures;
-        printf("FAILED %s:%d: %s\n", file, line, what);
-        fflush(stdout);
+        Print("FAILED %s:%d: %s\n", file, line, what);
     }
     return ok;
 }
@@ -55,46 +53,41 @@ bool CheckEq(long long got, long long want, const char *what, const char *file, 
     ++checks;
     if (got == want) return true;
     ++failures;
-    printf("FAILED %s:%d: %s (got %lld = 0x%llx, want %lld = 0x%llx)\n", file, line, what, got, (unsigned long long)got,
-           want, (unsigned long long)want);
-    fflush(stdout);
+    Print("FAILED %s:%d: %s (got %lld = 0x%llx, want %lld = 0x%llx)\n", file, line, what, got, (unsigned long long)got,
+          want, (unsigned long long)want);
     return false;
 }
 
-void ExpectTeardownCrash(const char *why) {
-    printf("expect-teardown-crash: %s\n", why);
-    fflush(stdout);
-}
+void ExpectTeardownCrash(const char *why) { Print("expect-teardown-crash: %s\n", why); }
 
 void ExpectDebugLine(const char *format, ...) {
     char line[512];
     va_list args;
     va_start(args, format);
-    vsnprintf(line, sizeof line, format, args);
+    FormatV(line, sizeof line, format, args);
     va_end(args);
     // Wine prints the text escaped: a line feed shows as \n.
-    printf("expect-debug: ");
+    char escaped[2 * sizeof line];
+    size_t n = 0;
     for (const char *c = line; *c; ++c) {
-        if (*c == '\n')
-            printf("\\n");
-        else if (*c == '\r')
-            printf("\\r");
-        else
-            putchar(*c);
+        if (*c == '\n' || *c == '\r') {
+            escaped[n++] = '\\';
+            escaped[n++] = *c == '\n' ? 'n' : 'r';
+        } else {
+            escaped[n++] = *c;
+        }
     }
-    printf("\n");
-    fflush(stdout);
+    escaped[n] = 0;
+    Print("expect-debug: %s\n", escaped);
 }
 
 const wchar_t *Media(const char *name) {
-    _snwprintf(mediaPath, MAX_PATH, L"%ls\\%hs", mediaDir, name);
-    mediaPath[MAX_PATH - 1] = 0;
+    Format(mediaPath, MAX_PATH, L"%ls\\%hs", mediaDir, name);
     return mediaPath;
 }
 
 const wchar_t *Media(const wchar_t *name) {
-    _snwprintf(mediaPath, MAX_PATH, L"%ls\\%ls", mediaDir, name);
-    mediaPath[MAX_PATH - 1] = 0;
+    Format(mediaPath, MAX_PATH, L"%ls\\%ls", mediaDir, name);
     return mediaPath;
 }
 
@@ -178,7 +171,7 @@ void Pump(DWORD ms) {
 
 bool Waited(bool held, DWORD timeoutMs, const char *what, const char *file, int line) {
     char awaited[300];
-    snprintf(awaited, sizeof awaited, "not within %lu ms: %s", (unsigned long)timeoutMs, what);
+    Format(awaited, sizeof awaited, "not within %lu ms: %s", (unsigned long)timeoutMs, what);
     return Check(held, awaited, file, line);
 }
 
@@ -188,27 +181,48 @@ bool PumpPostedSoFar(HWND hwnd) {
     return PUMP_UNTIL(kDeadlineMs, markerArrived == hwnd);
 }
 
-int Main(int argc, char **argv, const Case *cases, int count) {
-    setvbuf(stdout, nullptr, _IONBF, 0);
-    if (argc < 3) {
-        printf("usage: %s CASE MEDIA_DIR\n", argv[0]);
+bool ReadAll(const wchar_t *path, void *data, size_t capacity, size_t *size) {
+    *size = 0;
+    // Shared as the C runtime's fopen shares: a graph may have the file open.
+    HANDLE file =
+        CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    bool ok = true;
+    while (ok && *size < capacity) {
+        const size_t left = capacity - *size;
+        const DWORD chunk = left < 0x40000000 ? static_cast<DWORD>(left) : 0x40000000;
+        DWORD got = 0;
+        ok = ReadFile(file, static_cast<BYTE *>(data) + *size, chunk, &got, nullptr) != 0;
+        if (got == 0) break; // the end of the file
+        *size += got;
+    }
+    CloseHandle(file);
+    return ok;
+}
+
+int Main(const Case *cases, int count) {
+    int argc = 0;
+    wchar_t **argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    if (!argv || argc < 3) {
+        Print("usage: %ls CASE MEDIA_DIR\n", argv && argc > 0 ? argv[0] : L"");
         return 2;
     }
     // Unix paths reach Wine through its Z: drive.
-    const char *dir = argv[2];
-    _snwprintf(mediaDir, MAX_PATH, L"%hs%hs", dir[0] == '/' ? "Z:" : "", dir);
-    mediaDir[MAX_PATH - 1] = 0;
+    const wchar_t *dir = argv[2];
+    Format(mediaDir, MAX_PATH, L"%ls%ls", dir[0] == L'/' ? L"Z:" : L"", dir);
     for (wchar_t *c = mediaDir; *c; ++c)
         if (*c == L'/') *c = L'\\';
 
     for (int i = 0; i < count; ++i) {
-        if (strcmp(cases[i].name, argv[1]) != 0) continue;
-        printf("case %s\n", cases[i].name);
+        wchar_t name[64];
+        Format(name, 64, L"%hs", cases[i].name);
+        if (Compare(name, argv[1]) != 0) continue;
+        Print("case %s\n", cases[i].name);
         cases[i].run();
-        printf("%s: %d check(s), %d failed\n", cases[i].name, checks, failures);
+        Print("%s: %d check(s), %d failed\n", cases[i].name, checks, failures);
         return failures ? 1 : 0;
     }
-    printf("unknown case %s\n", argv[1]);
+    Print("unknown case %ls\n", argv[1]);
     return 2;
 }
 

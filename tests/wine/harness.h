@@ -2,14 +2,45 @@
 // one scenario per process, named on the command line, with checks that
 // print the failing expression and line, and expected debug lines that the
 // run-case script looks for on Wine's debug output.
+//
+// No C runtime: the programs start at their own entry (WT_ENTRY_POINT) and
+// format, compare and read files with what follows. There is none for the
+// ARM targets here, and on arm64 Wine a PE program's variadic call into
+// Wine's msvcrt or wsprintf (Linux code there) misreads its arguments.
 #pragma once
 
 #include <flatplay/flatplay.h>
 #include <windows.h>
 
-#include <stdio.h>
+#include <stdarg.h>
 
 namespace wt {
+
+// ---- Output, strings and files -------------------------------------------------
+
+// printf-style, for what the programs print: %d %u %x %c %s %p %%, the sizes
+// l and ll, the flags - + 0 and a width. %s and %c are of the output's own
+// width, %hs and %ls narrow and wide; a wide string prints as UTF-8 and a
+// narrow one widens byte by byte. %p is the pointer's full width of hex
+// digits. Print writes to the standard output at once, each \n as \r\n.
+void Print(const char *format, ...);
+// Into `out`, cut short if need be; always terminated when `size` > 0.
+void Format(char *out, size_t size, const char *format, ...);
+void Format(wchar_t *out, size_t size, const wchar_t *format, ...);
+void FormatV(char *out, size_t size, const char *format, va_list args);
+
+// Less than, equal to or greater than 0 as `a` sorts before, with or after
+// `b`, unit by unit; the second form compares at most `n` units.
+int Compare(const char *a, const char *b);
+int Compare(const wchar_t *a, const wchar_t *b);
+int Compare(const wchar_t *a, const wchar_t *b, size_t n);
+// The first place `part` occurs in `text`, or null.
+const wchar_t *Find(const wchar_t *text, const wchar_t *part);
+// Copies `from` into `to` of `size` units, cut short if need be and terminated.
+void Copy(wchar_t *to, size_t size, const wchar_t *from);
+// Reads up to `capacity` bytes of the file at `path` into `data`; false if
+// it cannot be opened or read. `*size` is what was read.
+bool ReadAll(const wchar_t *path, void *data, size_t capacity, size_t *size);
 
 extern int checks;
 extern int failures;
@@ -77,7 +108,21 @@ struct Case {
     void (*run)();
 };
 
-// Runs the case named by argv[1] with the media folder argv[2]; 0 when every check held.
-int Main(int argc, char **argv, const Case *cases, int count);
+// Runs the case named by the first argument with the media folder the
+// second names; 0 when every check held.
+int Main(const Case *cases, int count);
 
 } // namespace wt
+
+// The program's entry, which its link names: no C runtime starts these
+// programs, so nothing else has run and the process ends here. The loader
+// keeps x86's stack only 4-byte aligned; SSE code expects 16.
+#if defined(__i386__)
+#define WT_ENTRY_ALIGN __attribute__((force_align_arg_pointer))
+#else
+#define WT_ENTRY_ALIGN
+#endif
+#define WT_ENTRY_POINT(cases)                                                                                          \
+    extern "C" WT_ENTRY_ALIGN void WineTestEntry() {                                                                   \
+        ExitProcess(static_cast<UINT>(::wt::Main(cases, sizeof cases / sizeof cases[0])));                             \
+    }

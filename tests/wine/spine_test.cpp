@@ -3,7 +3,6 @@
 #include "harness.h"
 
 #include <initializer_list>
-#include <string.h>
 
 namespace {
 
@@ -23,12 +22,12 @@ void Exports() {
     for (const Export &e : kExports) {
         FARPROC byName = GetProcAddress(dll, e.name);
         FARPROC byOrdinal = GetProcAddress(dll, MAKEINTRESOURCEA(e.ordinal));
-        printf("  %2d %-32s %p\n", e.ordinal, e.name, (void *)byName);
+        wt::Print("  %2d %-32s %p\n", e.ordinal, e.name, (void *)byName);
         CHECK(byName != nullptr);
         CHECK(byName == byOrdinal);
     }
     // The header names the export the table has at ordinal 3.
-    CHECK_EQ(strcmp(kExports[2].name, FLATPLAY_GETPLAYPOSITION_EXPORT), 0);
+    CHECK_EQ(wt::Compare(kExports[2].name, FLATPLAY_GETPLAYPOSITION_EXPORT), 0);
     CHECK(GetProcAddress(dll, "GetPlayPosition") == nullptr);
     CHECK(GetProcAddress(dll, MAKEINTRESOURCEA(24)) == nullptr);
     // The header's declaration links through the import library to the
@@ -62,7 +61,7 @@ void Version() {
         CHECK_EQ(fixed->dwFileType, VFT_DLL);
     }
     wchar_t version[32];
-    _snwprintf(version, 32, L"%d.%d.%d", FLATPLAY_VERSION_MAJOR, FLATPLAY_VERSION_MINOR, FLATPLAY_VERSION_PATCH);
+    wt::Format(version, 32, L"%d.%d.%d", FLATPLAY_VERSION_MAJOR, FLATPLAY_VERSION_MINOR, FLATPLAY_VERSION_PATCH);
     const struct {
         const wchar_t *name, *want;
     } strings[] = {{L"FileVersion", version},     {L"ProductVersion", version},
@@ -70,11 +69,11 @@ void Version() {
                    {L"FileDescription", nullptr}, {L"LegalCopyright", nullptr}};
     for (const auto &s : strings) {
         wchar_t query[64];
-        _snwprintf(query, 64, L"\\StringFileInfo\\040904B0\\%ls", s.name);
+        wt::Format(query, 64, L"\\StringFileInfo\\040904B0\\%ls", s.name);
         wchar_t *value = nullptr;
         if (!CHECK(VerQueryValueW(info, query, reinterpret_cast<void **>(&value), &length) && value)) continue;
-        printf("  %-16ls %ls\n", s.name, value);
-        CHECK(s.want ? wcscmp(value, s.want) == 0 : value[0] != 0);
+        wt::Print("  %-16ls %ls\n", s.name, value);
+        CHECK(s.want ? wt::Compare(value, s.want) == 0 : value[0] != 0);
     }
 }
 
@@ -122,7 +121,7 @@ void OpenAndClose() {
     if (CHECK(video != nullptr)) {
         RECT r;
         GetWindowRect(video, &r);
-        printf("  video child %p: %ld x %ld\n", (void *)video, r.right - r.left, r.bottom - r.top);
+        wt::Print("  video child %p: %ld x %ld\n", (void *)video, r.right - r.left, r.bottom - r.top);
         CHECK_EQ(r.right - r.left, 0);
         CHECK_EQ(r.bottom - r.top, 0);
         CHECK((GetWindowLongW(video, GWL_STYLE) & WS_CHILD) != 0);
@@ -142,7 +141,7 @@ void BadFiles() {
     CHECK_EQ(Initialize(), S_OK);
     SetHWND(host);
     for (const char *name : {"missing.avi", "empty.avi", "text.avi"}) {
-        printf("  %s\n", name);
+        wt::Print("  %s\n", name);
         HRESULT hr = InitGraph(wt::Media(name));
         CHECK(hr < 0);
         CHECK_EQ(GetPlayState(), FLATPLAY_CLOSED);
@@ -165,9 +164,9 @@ void Cycles() {
         ClearGraph();
         wt::DispatchPending(); // what each graph's window posted the host, not left to pile up
         // A timeout then shows how far the loop came, and at what pace.
-        if ((i + 1) % 10 == 0) printf("  %d cycles after %lu ms\n", i + 1, (unsigned long)(GetTickCount() - start));
+        if ((i + 1) % 10 == 0) wt::Print("  %d cycles after %lu ms\n", i + 1, (unsigned long)(GetTickCount() - start));
     }
-    printf("  %d of 50 cycles opened\n", opened);
+    wt::Print("  %d of 50 cycles opened\n", opened);
     HANDLE file = CreateFileW(wt::Media("av.avi"), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     CHECK(file != INVALID_HANDLE_VALUE);
     CloseHandle(file);
@@ -182,4 +181,4 @@ const wt::Case kCases[] = {
 
 } // namespace
 
-int main(int argc, char **argv) { return wt::Main(argc, argv, kCases, sizeof kCases / sizeof kCases[0]); }
+WT_ENTRY_POINT(kCases)

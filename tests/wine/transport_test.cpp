@@ -8,8 +8,6 @@
 // followed by a stop is shown on video.avi and tone.wav.
 #include "harness.h"
 
-#include <string.h>
-
 namespace {
 
 constexpr LONGLONG kSecond = 10000000;
@@ -58,7 +56,7 @@ void ExpectAdvancing() {
     DWORD start = GetTickCount();
     PUMP_UNTIL(wt::kDeadlineMs, GetPlayPositionCurrent() >= before + kAdvance);
     LONGLONG after = GetPlayPositionCurrent();
-    printf("  running: %lld -> %lld after %lu ms\n", before, after, (unsigned long)(GetTickCount() - start));
+    wt::Print("  running: %lld -> %lld after %lu ms\n", before, after, (unsigned long)(GetTickCount() - start));
     CHECK(after > before);
 }
 
@@ -75,7 +73,7 @@ void ExpectStopRewinds(FlatplayPlayState from) {
     CHECK(PlayPause() >= 0);
     CHECK_EQ(GetPlayState(), FLATPLAY_RUNNING);
     LONGLONG at = GetPlayPositionCurrent();
-    printf("  after Stop from %ld, running again at %lld\n", (long)from, at);
+    wt::Print("  after Stop from %ld, running again at %lld\n", (long)from, at);
     CHECK(at >= 0);
     CHECK(at < kNearStart);
 }
@@ -93,7 +91,7 @@ void AvQueries() {
     CHECK_EQ(GetPlayPositionDuration(), kClip);
     LONGLONG current = -7, duration = -7;
     CHECK(GetPlayPosition(&current, &duration) >= 0);
-    printf("  GetPlayPosition: %lld of %lld\n", current, duration);
+    wt::Print("  GetPlayPosition: %lld of %lld\n", current, duration);
     CHECK_EQ(duration, kClip);
     CHECK(current >= 0 && current < kClip);
     CHECK_EQ(GetPlayPosition(nullptr, &duration), E_POINTER);
@@ -115,7 +113,7 @@ void AvRunPause() {
     CHECK_EQ(GetPlayState(), FLATPLAY_PAUSED);
     LONGLONG held = GetPlayPositionCurrent();
     wt::Pump(300); // fixed: the position must not move meanwhile
-    printf("  paused at %lld, after 300 ms %lld\n", held, GetPlayPositionCurrent());
+    wt::Print("  paused at %lld, after 300 ms %lld\n", held, GetPlayPositionCurrent());
     CHECK_EQ(GetPlayPositionCurrent(), held);
     CHECK(held > 0);
 
@@ -156,12 +154,12 @@ void AvCycles() {
         LONGLONG at = GetPlayPositionCurrent();
         if (at < last) {
             ++backwards;
-            printf("  cycle %d: %lld after %lld\n", i, at, last);
+            wt::Print("  cycle %d: %lld after %lld\n", i, at, last);
         }
         last = at;
         wt::Pump(10); // fixed: this rhythm is the scenario, and Wine's over-count grows with it
     }
-    printf("  100 PlayPause calls: %d failed, %d went backwards, last position %lld\n", failed, backwards, last);
+    wt::Print("  100 PlayPause calls: %d failed, %d went backwards, last position %lld\n", failed, backwards, last);
     CHECK_EQ(failed, 0);
     CHECK_EQ(backwards, 0);
     CHECK(last > 0);
@@ -201,7 +199,7 @@ void SeekChecks(const char *media) {
     CHECK_EQ(SeekSong(25.0f), S_OK);
     CHECK_EQ(GetPlayState(), FLATPLAY_RUNNING);
     LONGLONG at = GetPlayPositionCurrent();
-    printf("  running after SeekSong(25): %lld\n", at);
+    wt::Print("  running after SeekSong(25): %lld\n", at);
     CHECK(at >= 10000000 && at < 10000000 + kNearStart);
     ExpectAdvancing();
 
@@ -235,9 +233,9 @@ void VideoCycles() {
         if (!ok) break;
         wt::DispatchPending(); // what each graph's window posted the host, not left to pile up
         // A timeout then shows how far the loop came, and at what pace.
-        if (done % 10 == 0) printf("  %d cycles after %lu ms\n", done, (unsigned long)(GetTickCount() - start));
+        if (done % 10 == 0) wt::Print("  %d cycles after %lu ms\n", done, (unsigned long)(GetTickCount() - start));
     }
-    printf("  %d of 100 cycles of open, play, seek, stop, close\n", done);
+    wt::Print("  %d of 100 cycles of open, play, seek, stop, close\n", done);
     CHECK_EQ(done, 100);
     // Nothing of the graphs holds the file any longer.
     HANDLE file = CreateFileW(wt::Media("video.avi"), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -305,9 +303,9 @@ const Format kFormats[] = {
 // URL as it stands; anything else the media folder's path.
 const wchar_t *PathOf(const wchar_t *file) {
     static wchar_t path[MAX_PATH];
-    if (wcsstr(file, L"://") || wcsncmp(file, L"./", 2) == 0) return file;
+    if (wt::Find(file, L"://") || wt::Compare(file, L"./", 2) == 0) return file;
     if (file[0] != L'/') return wt::Media(file);
-    wcscpy(path, wt::Media(file + 1));
+    wt::Copy(path, MAX_PATH, wt::Media(file + 1));
     for (wchar_t *c = path; *c; ++c)
         if (*c == L'\\') *c = L'/';
     return path;
@@ -318,10 +316,8 @@ const wchar_t *PathOf(const wchar_t *file) {
 // Hz, 16-bit mono). The header still claims the whole clip.
 LONGLONG AviLengthOnDisk(const wchar_t *file) {
     static unsigned char data[1 << 21];
-    FILE *in = _wfopen(wt::Media(file), L"rb");
-    if (!CHECK(in != nullptr)) return 0;
-    size_t size = fread(data, 1, sizeof data, in);
-    fclose(in);
+    size_t size = 0;
+    if (!CHECK(wt::ReadAll(wt::Media(file), data, sizeof data, &size))) return 0;
     LONGLONG frames = 0, soundBytes = 0;
     auto chunkEnd = [&](size_t at) {
         DWORD chunk;
@@ -340,7 +336,7 @@ LONGLONG AviLengthOnDisk(const wchar_t *file) {
         at = end;
     }
     LONGLONG video = frames * kSecond / 25, sound = soundBytes / 2 * kSecond / 22050;
-    printf("  what is left: %lld frames (%lld) and %lld bytes of sound (%lld)\n", frames, video, soundBytes, sound);
+    wt::Print("  what is left: %lld frames (%lld) and %lld bytes of sound (%lld)\n", frames, video, soundBytes, sound);
     return video > sound ? video : sound;
 }
 
@@ -357,9 +353,9 @@ LONGLONG HalfWayOf(LONGLONG duration) {
 void Formats() {
     Session s(L"formats");
     CHECK(SetCurrentDirectoryW(wt::Media(L".")));
-    printf("  %-20s %-10s %12s %6s %-27s %6s\n", "format", "InitGraph", "duration", "total", "SeekSong(50)", "ms");
+    wt::Print("  %-20s %-10s %12s %6s %-27s %6s\n", "format", "InitGraph", "duration", "total", "SeekSong(50)", "ms");
     for (const Format &f : kFormats) {
-        printf("  %s\n", f.label);
+        wt::Print("  %s\n", f.label);
         DWORD start = GetTickCount();
         HRESULT hr = InitGraph(PathOf(f.file));
         CHECK_EQ(hr, f.open);
@@ -368,8 +364,8 @@ void Formats() {
             CHECK_EQ(GetPlayState(), FLATPLAY_CLOSED);
             ClearGraph();
             CHECK_EQ(GetPlayState(), FLATPLAY_CLOSED);
-            printf("  %-20s 0x%08lx %12s %6s %-27s %6lu\n", f.label, (unsigned long)hr, "-", "-", "-",
-                   (unsigned long)(GetTickCount() - start));
+            wt::Print("  %-20s 0x%08lx %12s %6s %-27s %6lu\n", f.label, (unsigned long)hr, "-", "-", "-",
+                      (unsigned long)(GetTickCount() - start));
             continue;
         }
         if (f.streams == Streams::None) { // opened although it should not have
@@ -403,15 +399,15 @@ void Formats() {
             CHECK_EQ(SeekSong(50.0f), S_OK);
             LONGLONG at = GetPlayPositionCurrent();
             CHECK_EQ(at, target);
-            snprintf(seek, sizeof seek, "%lld (%+lld)", at, at - duration / 2);
+            wt::Format(seek, sizeof seek, "%lld (%+lld)", at, at - duration / 2);
         }
         HRESULT stopped = Stop();
         CHECK(stopped >= 0);
         CHECK_EQ(GetPlayState(), FLATPLAY_STOPPED);
         ClearGraph();
         CHECK_EQ(GetPlayState(), FLATPLAY_CLOSED);
-        printf("  %-20s 0x%08lx %12lld %6lld %-27s %6lu\n", f.label, (unsigned long)hr, duration, total, seek,
-               (unsigned long)(GetTickCount() - start));
+        wt::Print("  %-20s 0x%08lx %12lld %6lld %-27s %6lu\n", f.label, (unsigned long)hr, duration, total, seek,
+                  (unsigned long)(GetTickCount() - start));
     }
 }
 
@@ -423,4 +419,4 @@ const wt::Case kCases[] = {
 
 } // namespace
 
-int main(int argc, char **argv) { return wt::Main(argc, argv, kCases, sizeof kCases / sizeof kCases[0]); }
+WT_ENTRY_POINT(kCases)

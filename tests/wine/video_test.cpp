@@ -95,8 +95,8 @@ bool Shown(HWND video) {
 // The video child's rectangle in the host's client area, and whether it shows.
 void CheckVideoAt(HWND host, HWND video, LONG left, LONG top, LONG width, LONG height) {
     RECT r = RectIn(host, video);
-    printf("  video child %p at %ld, %ld, %ld x %ld, %s\n", (void *)video, r.left, r.top, r.right - r.left,
-           r.bottom - r.top, IsWindowVisible(video) ? "visible" : "hidden");
+    wt::Print("  video child %p at %ld, %ld, %ld x %ld, %s\n", (void *)video, r.left, r.top, r.right - r.left,
+              r.bottom - r.top, IsWindowVisible(video) ? "visible" : "hidden");
     CHECK_EQ(r.left, left);
     CHECK_EQ(r.top, top);
     CHECK_EQ(r.right - r.left, width);
@@ -112,8 +112,8 @@ void CheckFileReleased() {
 // Which thread owns the renderer's window, and so runs VideoTapProc.
 void ReportThread(HWND video) {
     DWORD owner = GetWindowThreadProcessId(video, nullptr);
-    printf("  video child %p belongs to thread %04lx; the host's thread is %04lx\n", (void *)video, owner,
-           GetCurrentThreadId());
+    wt::Print("  video child %p belongs to thread %04lx; the host's thread is %04lx\n", (void *)video, owner,
+              GetCurrentThreadId());
 }
 
 // ---- Placement ----------------------------------------------------------------
@@ -185,8 +185,8 @@ bool ProbeRendererFullScreen() {
         long mode = 7;
         HRESULT put = window->put_FullScreenMode(OATRUE);
         HRESULT get = window->get_FullScreenMode(&mode);
-        printf("  Wine's %s: put_FullScreenMode 0x%lx, get_FullScreenMode 0x%lx, mode %ld\n",
-               gdi ? "GDI Video Renderer" : "VMR", (unsigned long)put, (unsigned long)get, mode);
+        wt::Print("  Wine's %s: put_FullScreenMode 0x%lx, get_FullScreenMode 0x%lx, mode %ld\n",
+                  gdi ? "GDI Video Renderer" : "VMR", (unsigned long)put, (unsigned long)get, mode);
         CHECK_EQ(put, gdi ? S_OK : E_NOTIMPL);
         CHECK_EQ(get, gdi ? S_OK : E_NOTIMPL);
         CHECK_EQ(mode, gdi ? OATRUE : 7);
@@ -205,7 +205,7 @@ void FullScreenStopped() {
     CHECK_EQ(InitGraph(wt::Media("video.avi")), S_OK);
     CHECK_EQ(PutForeground(TRUE), 0);
     HRESULT hr = PutMessageDrain(drain);
-    printf("  PutMessageDrain: 0x%lx\n", (unsigned long)hr);
+    wt::Print("  PutMessageDrain: 0x%lx\n", (unsigned long)hr);
     CHECK_EQ(hr, S_OK);
 
     CHECK_EQ(GetPlayState(), FLATPLAY_STOPPED);
@@ -291,13 +291,13 @@ void Tap() {
     POINT onVideo = CentreOf(video);
     POINT beside = {onVideo.x, 400}; // on the host, below the video
 
-    printf("  tap\n");
+    wt::Print("  tap\n");
     Click(onVideo);
     AWAIT_TAPS(host, 1);
     SettleTaps(video, host);
     CHECK_EQ(wt::TakeReceived(host, WM_VIDEO_TAPPED), 1);
 
-    printf("  press alone, released beside the video\n");
+    wt::Print("  press alone, released beside the video\n");
     Press(onVideo);
     WaitOutStrayTap();
     CHECK_EQ(wt::TakeReceived(host, WM_VIDEO_TAPPED), 0);
@@ -305,7 +305,7 @@ void Tap() {
     WaitOutStrayTap();
     CHECK_EQ(wt::TakeReceived(host, WM_VIDEO_TAPPED), 0);
 
-    printf("  three taps\n");
+    wt::Print("  three taps\n");
     for (int i = 0; i < 3; ++i) {
         Click(onVideo);
         AWAIT_TAPS(host, i + 1);
@@ -313,7 +313,7 @@ void Tap() {
     SettleTaps(video, host);
     CHECK_EQ(wt::TakeReceived(host, WM_VIDEO_TAPPED), 3);
 
-    printf("  tap after SetHWND(other)\n");
+    wt::Print("  tap after SetHWND(other)\n");
     SetHWND(other);
     Click(onVideo);
     AWAIT_TAPS(other, 1);
@@ -323,7 +323,7 @@ void Tap() {
 
     SetHWND(host);
     ClearGraph();
-    printf("  after ClearGraph the renderer's window %s\n", IsWindow(video) ? "still exists" : "is gone");
+    wt::Print("  after ClearGraph the renderer's window %s\n", IsWindow(video) ? "still exists" : "is gone");
     Click(onVideo);
     WaitOutStrayTap();
     CHECK_EQ(wt::TakeReceived(host, WM_VIDEO_TAPPED), 0);
@@ -366,10 +366,10 @@ void Restore() {
     // Given back before the graph goes: ours when the window is destroyed,
     // or now if it still stands.
     PUMP_UNTIL(wt::kDeadlineMs, destroyedWithOwn != -1 || (IsWindow(first) && ProcOf(first) == OwnVideoProc));
-    printf("  after ClearGraph the renderer's window %s\n", IsWindow(first) ? "still exists" : "is gone");
+    wt::Print("  after ClearGraph the renderer's window %s\n", IsWindow(first) ? "still exists" : "is gone");
     CHECK(destroyedWithOwn == 1 || (destroyedWithOwn == -1 && ProcOf(first) == OwnVideoProc));
 
-    printf("  a new graph\n");
+    wt::Print("  a new graph\n");
     SetHWND(host);
     CHECK_EQ(InitGraph(wt::Media("video.avi")), S_OK);
     HWND video = GetWindow(host, GW_CHILD);
@@ -414,7 +414,7 @@ void HostControl() {
     CHECK_EQ(Initialize(), S_OK);
     SetHWND(host);
     for (const Row &row : rows) {
-        printf("  %s\n", row.media);
+        wt::Print("  %s\n", row.media);
         if (!CHECK_EQ(InitGraph(wt::Media(row.media)), S_OK)) continue;
         HWND first = GetWindow(host, GW_CHILD); // the renderer's window, if there is one
         CHECK_EQ(first != button, row.video);
@@ -467,7 +467,7 @@ void HostDestroyed() {
 
     CHECK(DestroyWindow(host));
     PUMP_UNTIL(wt::kDeadlineMs, !IsWindow(video)); // a child goes with its parent, whatever its thread
-    printf("  host destroyed; the renderer's window %s\n", IsWindow(video) ? "still exists" : "is gone");
+    wt::Print("  host destroyed; the renderer's window %s\n", IsWindow(video) ? "still exists" : "is gone");
     CHECK(!IsWindow(host));
     // The library still holds the dead handles: every export must cope.
     CHECK_EQ(PutForeground(FALSE), 0);
@@ -478,7 +478,7 @@ void HostDestroyed() {
     CHECK_EQ(GetPlayState(), FLATPLAY_CLOSED);
     CheckFileReleased();
 
-    printf("  a new host and graph\n");
+    wt::Print("  a new host and graph\n");
     HWND next = wt::CreateHost(L"next host");
     SetHWND(next);
     CHECK_EQ(InitGraph(wt::Media("video.avi")), S_OK);
@@ -541,7 +541,7 @@ void Unload() {
     GetModuleFileNameW(GetModuleHandleW(L"flatplay.dll"), dllPath, MAX_PATH);
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
-    _snwprintf(copyPath, MAX_PATH, L"%lsflatplay-unload.dll", temp);
+    wt::Format(copyPath, MAX_PATH, L"%lsflatplay-unload.dll", temp);
     if (!CHECK(CopyFileW(dllPath, copyPath, FALSE))) return;
     HMODULE dll = LoadLibraryW(copyPath);
     if (!CHECK(dll != nullptr)) return;
@@ -577,7 +577,7 @@ void Unload() {
     wt::PumpPostedSoFar(host);
     CHECK_EQ(wt::TakeReceived(host, WM_VIDEO_TAPPED), 0);
     CHECK(IsWindow(video) && IsWindowVisible(video));
-    printf("  video window %p still works after the DLL was unloaded\n", (void *)video);
+    wt::Print("  video window %p still works after the DLL was unloaded\n", (void *)video);
     // The graph is still held, and nothing can release it now (as when a
     // host unloads us so). Wine's teardown of a process holding a graph
     // crashes now and then, unloaded or not.
@@ -599,4 +599,4 @@ const wt::Case kCases[] = {
 
 } // namespace
 
-int main(int argc, char **argv) { return wt::Main(argc, argv, kCases, sizeof kCases / sizeof kCases[0]); }
+WT_ENTRY_POINT(kCases)

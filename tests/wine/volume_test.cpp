@@ -6,7 +6,6 @@
 #include <mmsystem.h>
 
 #include <limits.h>
-#include <string.h>
 
 namespace {
 
@@ -56,13 +55,13 @@ bool RedirectImport(const char *name, void *replacement) {
     auto nt = reinterpret_cast<IMAGE_NT_HEADERS *>(base + reinterpret_cast<IMAGE_DOS_HEADER *>(base)->e_lfanew);
     const IMAGE_DATA_DIRECTORY &imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
     for (auto dll = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR *>(base + imports.VirtualAddress); dll->Name; ++dll) {
-        if (_stricmp(reinterpret_cast<const char *>(base + dll->Name), "winmm.dll") != 0) continue;
+        if (lstrcmpiA(reinterpret_cast<const char *>(base + dll->Name), "winmm.dll") != 0) continue;
         auto names = reinterpret_cast<IMAGE_THUNK_DATA *>(base + dll->OriginalFirstThunk);
         auto slots = reinterpret_cast<IMAGE_THUNK_DATA *>(base + dll->FirstThunk);
         for (; names->u1.AddressOfData; ++names, ++slots) {
             if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
             auto byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME *>(base + names->u1.AddressOfData);
-            if (strcmp(reinterpret_cast<const char *>(byName->Name), name) != 0) continue;
+            if (wt::Compare(reinterpret_cast<const char *>(byName->Name), name) != 0) continue;
             DWORD old;
             VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, PAGE_READWRITE, &old);
             slots->u1.Function = reinterpret_cast<ULONG_PTR>(replacement);
@@ -128,7 +127,7 @@ void Arithmetic() {
         else
             ++other;
     }
-    printf("  round trip over 10001 attenuations: %d one lower, %d the same, %d other\n", lower, same, other);
+    wt::Print("  round trip over 10001 attenuations: %d one lower, %d the same, %d other\n", lower, same, other);
     CHECK_EQ(lower, 9980);
     CHECK_EQ(same, 21);
     CHECK_EQ(other, 0);
@@ -137,11 +136,11 @@ void Arithmetic() {
 // ---- ToggleMute, heard -------------------------------------------------------
 
 // Tells record-case to note how much it has recorded at this moment.
-void Mark(const char *name) { printf("audio-mark: %s\n", name); }
+void Mark(const char *name) { wt::Print("audio-mark: %s\n", name); }
 
 // A window of the recording, in milliseconds from a mark, and what must be heard there.
 void ExpectAudio(const char *level, const char *mark, int fromMs, int toMs) {
-    printf("expect-audio: %s %s %d %d\n", level, mark, fromMs, toMs);
+    wt::Print("expect-audio: %s %s %d %d\n", level, mark, fromMs, toMs);
 }
 
 // av.avi is 4 s of 440 Hz tone with video: mute once 1.5 s have played,
@@ -164,13 +163,13 @@ void Mute() {
     HRESULT muted = ToggleMute();
     Mark("muted");
     LONGLONG at = GetPlayPositionCurrent();
-    printf("  ToggleMute (mute) at %lld: 0x%lx\n", at, (unsigned long)muted);
+    wt::Print("  ToggleMute (mute) at %lld: 0x%lx\n", at, (unsigned long)muted);
     CHECK(muted >= 0);
     PUMP_UNTIL(wt::kDeadlineMs, GetPlayPositionCurrent() >= at + 1000 * kMs);
     HRESULT unmuted = ToggleMute();
     Mark("unmuted");
     at = GetPlayPositionCurrent();
-    printf("  ToggleMute (unmute) at %lld: 0x%lx\n", at, (unsigned long)unmuted);
+    wt::Print("  ToggleMute (unmute) at %lld: 0x%lx\n", at, (unsigned long)unmuted);
     CHECK(unmuted >= 0);
     PUMP_UNTIL(wt::kDeadlineMs, GetPlayPositionCurrent() >= at + 1000 * kMs);
     Mark("end");
@@ -193,4 +192,4 @@ const wt::Case kCases[] = {
 
 } // namespace
 
-int main(int argc, char **argv) { return wt::Main(argc, argv, kCases, sizeof kCases / sizeof kCases[0]); }
+WT_ENTRY_POINT(kCases)
