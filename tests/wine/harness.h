@@ -59,6 +59,15 @@ void ExpectTeardownCrash(const char *why);
 // Announces a line the library must write to the debug output (printf-style).
 void ExpectDebugLine(const char *format, ...);
 
+// Names a part of the case that cannot run on this platform, and why: it
+// is counted and reported ("skipped: ..."), never passed.
+void Skip(const char *why);
+
+// Points flatplay.dll's import of `name` from `dll` at `replacement`, so a
+// case can give the shipped code answers Wine never gives; false if the DLL
+// does not import it.
+bool RedirectImport(const char *dll, const char *name, void *replacement);
+
 // A Windows path for a file of the generated media folder.
 const wchar_t *Media(const char *name);
 const wchar_t *Media(const wchar_t *name);

@@ -1,6 +1,10 @@
 // The DLL under Wine with real DirectShow: loading, exports, lifecycle,
-// opening and closing real files.
+// its debug lines, opening and closing real files.
 #include "harness.h"
+
+// strsafe.h (from dshow.h) would rename wvsprintfW, the reference here.
+#define STRSAFE_NO_DEPRECATE
+#include "platform/debug_line.h"
 
 #include <initializer_list>
 
@@ -174,9 +178,119 @@ void Cycles() {
     UnInitialize();
 }
 
+// ---- The debug lines, formatted by the DLL itself ----------------------------
+
+using Line = WCHAR[kDebugLineMax + 1];
+
+// What wvsprintfW writes, the reference; arm64 Wine's cannot serve (it is
+// Linux code that misreads a Windows argument list, the reason the DLL has
+// its own), so there the source's formatter stands in for it and the
+// comparison with wvsprintfW is reported as skipped.
+void Reference(Line &line, LPCWSTR format, ...) {
+    va_list args;
+    va_start(args, format);
+#if defined(__aarch64__)
+    FormatDebugLine(line, format, args);
+#else
+    wvsprintfW(line, format, args);
+#endif
+    va_end(args);
+}
+
+void Ours(Line &line, LPCWSTR format, ...) {
+    va_list args;
+    va_start(args, format);
+    FormatDebugLine(line, format, args);
+    va_end(args);
+}
+
+// What the DLL's redirected imports see and answer.
+Line written;
+int writtenLines = 0;
+void WINAPI CaptureDebugString(LPCWSTR text) {
+    wt::Copy(written, kDebugLineMax + 1, text);
+    ++writtenLines;
+}
+HRESULT createAnswer = E_FAIL;
+HRESULT WINAPI RefuseGraph(REFCLSID, LPUNKNOWN, DWORD, REFIID, void **) { return createAnswer; }
+
+// 0, every power of two and its neighbours, the codes the library names,
+// and pseudo-random values.
+int SweepValues(DWORD *values) {
+    int n = 0;
+    values[n++] = 0;
+    for (int bit = 0; bit < 32; ++bit) {
+        const DWORD power = DWORD{1} << bit;
+        values[n++] = power - 1;
+        values[n++] = power;
+        values[n++] = power + 1;
+    }
+    for (HRESULT hr :
+         {S_FALSE, E_FAIL, E_POINTER, E_NOTIMPL, E_NOINTERFACE, E_INVALIDARG, CO_E_NOTINITIALIZED, RPC_E_CHANGED_MODE,
+          VFW_E_CANNOT_RENDER, HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE), HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND),
+          HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND), HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED)})
+        values[n++] = static_cast<DWORD>(hr);
+    DWORD seed = 20261208;
+    for (int i = 0; i < 1000; ++i) values[n++] = seed = seed * 1664525 + 1013904223;
+    return n;
+}
+
+// Every line of the library's kinds, formatted by the source's formatter
+// and by wvsprintfW over the sweep; then the shipped DLL's own lines, from
+// InitGraph with COM refusing the graph with each failure code of the sweep.
+void DebugLines() {
+#if defined(__aarch64__)
+    wt::Skip("comparison with wvsprintfW: arm64 Wine's is Linux code, which misreads a Windows argument list");
+#endif
+    static DWORD values[1200];
+    const int count = SweepValues(values);
+    const LPCWSTR formats[] = {
+        L"FAILED(hr=0x%x) in m_pMC->Run()\n", L"Failed in pBA->get_Volume!  hr=0x%x\r\n", L"CoInitialize Failed!\r\n",
+        L"%x%x%%x %% 0x%x", // every conversion, side by side
+    };
+    int compared = 0, differ = 0;
+    for (LPCWSTR format : formats) {
+        for (int i = 0; i < count; ++i) {
+            const DWORD v = values[i], w = ~values[i], x = values[count - 1 - i];
+            static Line want, got; // not on the stack: ARM would need a stack probe
+            Reference(want, format, v, w, x);
+            Ours(got, format, v, w, x);
+            ++compared;
+            if (wt::Compare(got, want) == 0) continue;
+            if (++differ <= 5) wt::Print("  0x%x: \"%ls\", want \"%ls\"\n", (unsigned)v, got, want);
+        }
+    }
+    wt::Print("  the source's formatter: %d lines compared, %d differ\n", compared, differ);
+    CHECK_EQ(differ, 0);
+
+    if (!CHECK(
+            wt::RedirectImport("kernel32.dll", "OutputDebugStringW", reinterpret_cast<void *>(CaptureDebugString))) ||
+        !CHECK(wt::RedirectImport("ole32.dll", "CoCreateInstance", reinterpret_cast<void *>(RefuseGraph))))
+        return;
+    const LPCWSTR refused = L"FAILED(hr=0x%x) in CoCreateInstance(CLSID_FilterGraph, NULL, CLSCTX_INPROC_SERVER, "
+                            L"IID_IGraphBuilder, (void **)&m_pGB)\n";
+    int shipped = 0;
+    differ = 0;
+    for (int i = 0; i < count; ++i) {
+        createAnswer = static_cast<HRESULT>(values[i]);
+        if (SUCCEEDED(createAnswer)) continue; // a success would go on to use the graph
+        static Line want;
+        Reference(want, refused, values[i]);
+        writtenLines = 0;
+        ++shipped;
+        const bool same =
+            InitGraph(L"clip.avi") == createAnswer && writtenLines == 1 && wt::Compare(written, want) == 0;
+        if (!same && ++differ <= 5) wt::Print("  0x%x: \"%ls\", want \"%ls\"\n", (unsigned)values[i], written, want);
+    }
+    wt::Print("  the DLL's InitGraph: %d lines compared, %d differ\n", shipped, differ);
+    CHECK(shipped > 500);
+    CHECK_EQ(differ, 0);
+    CHECK_EQ(GetPlayState(), FLATPLAY_STOPPED);
+}
+
 const wt::Case kCases[] = {
-    {"exports", Exports},   {"version", Version},    {"lifecycle", Lifecycle}, {"apartment", Apartment},
-    {"open", OpenAndClose}, {"bad-files", BadFiles}, {"cycles", Cycles},
+    {"exports", Exports},     {"version", Version},   {"lifecycle", Lifecycle}, {"debug-lines", DebugLines},
+    {"apartment", Apartment}, {"open", OpenAndClose}, {"bad-files", BadFiles},  {"cycles", Cycles},
 };
 
 } // namespace

@@ -48,35 +48,11 @@ MMRESULT WINAPI EchoSetVolume(HWAVEOUT device, DWORD volume) {
     return MMSYSERR_NOERROR;
 }
 
-// Points flatplay.dll's import of `name` from WINMM at `replacement`.
-bool RedirectImport(const char *name, void *replacement) {
-    BYTE *base = reinterpret_cast<BYTE *>(GetModuleHandleW(L"flatplay.dll"));
-    if (!base) return false;
-    auto nt = reinterpret_cast<IMAGE_NT_HEADERS *>(base + reinterpret_cast<IMAGE_DOS_HEADER *>(base)->e_lfanew);
-    const IMAGE_DATA_DIRECTORY &imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    for (auto dll = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR *>(base + imports.VirtualAddress); dll->Name; ++dll) {
-        if (lstrcmpiA(reinterpret_cast<const char *>(base + dll->Name), "winmm.dll") != 0) continue;
-        auto names = reinterpret_cast<IMAGE_THUNK_DATA *>(base + dll->OriginalFirstThunk);
-        auto slots = reinterpret_cast<IMAGE_THUNK_DATA *>(base + dll->FirstThunk);
-        for (; names->u1.AddressOfData; ++names, ++slots) {
-            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
-            auto byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME *>(base + names->u1.AddressOfData);
-            if (wt::Compare(reinterpret_cast<const char *>(byName->Name), name) != 0) continue;
-            DWORD old;
-            VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, PAGE_READWRITE, &old);
-            slots->u1.Function = reinterpret_cast<ULONG_PTR>(replacement);
-            VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, old, &old);
-            return true;
-        }
-    }
-    return false;
-}
-
 // The same exact values as the native tests: the shipped x64 code rounds
 // like the native build.
 void Arithmetic() {
-    if (!CHECK(RedirectImport("waveOutGetVolume", reinterpret_cast<void *>(EchoGetVolume)))) return;
-    if (!CHECK(RedirectImport("waveOutSetVolume", reinterpret_cast<void *>(EchoSetVolume)))) return;
+    if (!CHECK(wt::RedirectImport("winmm.dll", "waveOutGetVolume", reinterpret_cast<void *>(EchoGetVolume)))) return;
+    if (!CHECK(wt::RedirectImport("winmm.dll", "waveOutSetVolume", reinterpret_cast<void *>(EchoSetVolume)))) return;
 
     const struct {
         DWORD raw;
