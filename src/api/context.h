@@ -14,6 +14,23 @@ enum PlayState : LONG {
     Closed = FLATPLAY_CLOSED,
 };
 
+// The play state as the record keeps it: XOR Stopped, so that Stopped, the
+// value at load, is kept as 0. The whole record then starts as zeros and
+// lives in .bss, which takes no room in the DLL's file (a record with one
+// other value would take a 512-byte section). Reads and writes see the
+// state itself.
+class StoredPlayState {
+public:
+    constexpr operator LONG() const { return m_bits ^ Stopped; }
+    constexpr StoredPlayState &operator=(LONG state) {
+        m_bits = state ^ Stopped;
+        return *this;
+    }
+
+private:
+    LONG m_bits = 0;
+};
+
 // What the library last did with the held graph's video window.
 enum class VideoPlacement : LONG {
     None,       // nothing since InitGraph: a zero-size child
@@ -39,7 +56,7 @@ struct PlaybackContext {
     HWND m_hwndVideoOwner = nullptr;
     LONG m_lVolume = 0;
     HWND m_hwndDrain = nullptr;
-    LONG m_nPlayState = Stopped;
+    StoredPlayState m_nPlayState; // Stopped
     // SetEventWindow: the window and message every graph's events are
     // announced with; no window, no notification.
     HWND m_hwndEvent = nullptr;
@@ -53,7 +70,7 @@ struct PlaybackContext {
     WNDPROC m_pfnTapProc = nullptr;
 };
 
-extern PlaybackContext g_ctx;
+extern FLATPLAY_OWN_DATA PlaybackContext g_ctx;
 
 inline bool IsActive() { return g_ctx.m_nPlayState == Running || g_ctx.m_nPlayState == Paused; }
 

@@ -12,25 +12,20 @@ extern "C" HRESULT WINAPI GetMediaInfo(FLATPLAY_MEDIA_INFO *info) {
     if (info->cbSize != sizeof(FLATPLAY_MEDIA_INFO)) return E_INVALIDARG;
     if (!g_ctx.m_pGB) return E_FAIL;
     // Each question's failure is its answer: no video renderer, no sound
-    // renderer, a length or seeking the graph cannot give.
-    FLATPLAY_MEDIA_INFO found = {};
-    found.cbSize = sizeof found;
-    LONG width = 0, height = 0;
-    if (SUCCEEDED(GetNativeVideoSize(&width, &height))) {
-        found.hasVideo = TRUE;
-        found.width = width;
-        found.height = height;
-    }
+    // renderer, a length or seeking the graph cannot give. From here on
+    // every field is written.
+    info->hasVideo = SUCCEEDED(GetNativeVideoSize(&info->width, &info->height));
+    if (!info->hasVideo) info->width = info->height = 0;
     // Read only: the volume is the one thing a sound renderer always answers.
     LONG volume = 0;
-    if (g_ctx.m_pBA && SUCCEEDED(g_ctx.m_pBA->get_Volume(&volume))) found.hasSound = TRUE;
+    info->hasSound = g_ctx.m_pBA && SUCCEEDED(g_ctx.m_pBA->get_Volume(&volume));
+    info->duration = 0;
+    info->canSeek = FALSE;
     if (g_ctx.m_pMS) {
-        LONGLONG duration = 0;
-        if (SUCCEEDED(g_ctx.m_pMS->GetDuration(&duration))) found.duration = duration;
+        if (FAILED(g_ctx.m_pMS->GetDuration(&info->duration))) info->duration = 0;
         DWORD capabilities = 0;
-        if (SUCCEEDED(g_ctx.m_pMS->GetCapabilities(&capabilities)) && (capabilities & AM_SEEKING_CanSeekAbsolute))
-            found.canSeek = TRUE;
+        info->canSeek =
+            SUCCEEDED(g_ctx.m_pMS->GetCapabilities(&capabilities)) && (capabilities & AM_SEEKING_CanSeekAbsolute);
     }
-    *info = found;
     return S_OK;
 }

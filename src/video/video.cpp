@@ -3,30 +3,33 @@
 
 namespace {
 
-// The video's own width and height fitted into width x height (both at
-// least 1), aspect kept and centred: the side that limits it is filled, the
-// other rounded to the nearest pixel (halves up, at least 1), and the
-// spare pixels split with the odd one after the picture. A video whose
-// size the graph cannot give fills the rectangle.
+// The longest side SetVideoRect takes and the longest video side fitted:
+// a window message carries a coordinate in 16 signed bits, and the fitting
+// multiplies within 32 bits.
+constexpr LONG kLongestSide = 0x7FFF;
+
+// The video's own width and height fitted into the rectangle, aspect kept
+// and centred: the side that limits it is filled, the other rounded to the
+// nearest pixel (halves up, at least 1), and the spare pixels split with
+// the odd one after the picture. A video whose size the graph cannot give
+// (or longer than kLongestSide) fills the rectangle.
 void PlaceInHostRect(const RECT &rect) {
     const LONG width = rect.right - rect.left, height = rect.bottom - rect.top;
-    LONG videoWidth = 0, videoHeight = 0;
-    LONGLONG fitWidth = width, fitHeight = height;
-    // Below 2^62 each: SetVideoRect refuses sides beyond a LONG.
-    if (SUCCEEDED(GetNativeVideoSize(&videoWidth, &videoHeight)) && videoWidth > 0 && videoHeight > 0) {
-        if (LONGLONG{videoWidth} * height > LONGLONG{width} * videoHeight)
-            fitHeight = (LONGLONG{width} * videoHeight + videoWidth / 2) / videoWidth;
+    LONG videoWidth = 0, videoHeight = 0, fitWidth = width, fitHeight = height;
+    if (SUCCEEDED(GetNativeVideoSize(&videoWidth, &videoHeight)) && videoWidth > 0 && videoHeight > 0 &&
+        videoWidth <= kLongestSide && videoHeight <= kLongestSide) {
+        if (videoWidth * height > width * videoHeight)
+            fitHeight = (width * videoHeight + videoWidth / 2) / videoWidth;
         else
-            fitWidth = (LONGLONG{height} * videoWidth + videoHeight / 2) / videoHeight;
+            fitWidth = (height * videoWidth + videoHeight / 2) / videoHeight;
         if (fitWidth < 1) fitWidth = 1;
         if (fitHeight < 1) fitHeight = 1;
     }
     // The window covers the picture only: the rest of the rectangle is the
     // host's own, since Wine's renderer leaves a destination's border
     // unpainted.
-    g_ctx.m_pVW->SetWindowPosition(rect.left + static_cast<LONG>((width - fitWidth) / 2),
-                                   rect.top + static_cast<LONG>((height - fitHeight) / 2), static_cast<LONG>(fitWidth),
-                                   static_cast<LONG>(fitHeight));
+    g_ctx.m_pVW->SetWindowPosition(rect.left + (width - fitWidth) / 2, rect.top + (height - fitHeight) / 2, fitWidth,
+                                   fitHeight);
 }
 
 void PlaceVideo() {
@@ -120,9 +123,11 @@ extern "C" HRESULT WINAPI PutMessageDrain(HWND drain) {
 
 extern "C" HRESULT WINAPI SetVideoRect(const RECT *rect) {
     if (rect) {
-        // Nothing to show in, or a side SetWindowPosition cannot take.
-        if (rect->right <= rect->left || rect->bottom <= rect->top || LONGLONG{rect->right} - rect->left > 0x7FFFFFFF ||
-            LONGLONG{rect->bottom} - rect->top > 0x7FFFFFFF)
+        // Nothing to show in, or too long a side. In unsigned arithmetic: the
+        // difference of two LONGs may not fit in one.
+        if (rect->right <= rect->left || rect->bottom <= rect->top ||
+            static_cast<DWORD>(rect->right) - static_cast<DWORD>(rect->left) > kLongestSide ||
+            static_cast<DWORD>(rect->bottom) - static_cast<DWORD>(rect->top) > kLongestSide)
             return E_INVALIDARG;
         g_ctx.m_rcVideo = *rect;
     } else {
