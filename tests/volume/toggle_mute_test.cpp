@@ -188,3 +188,45 @@ TEST_F(ToggleMuteTest, NeitherTakesNorGivesBackReferences) {
     ToggleMute();
     for (const char *object : {"GB", "BA"}) EXPECT_EQ(fake::Refs(0, object), 1) << object;
 }
+
+// ---- GetMuteState -------------------------------------------------------------
+
+using GetMuteStateTest = PlayerTest;
+
+// Muted is whatever ToggleMute would turn up: anything short of full.
+TEST_F(GetMuteStateTest, TellsWhatToggleMuteWouldTurnUpAndChangesNothing) {
+    const struct {
+        LONG volume, muted;
+    } rows[] = {{0, 0}, {-1, 1}, {-3000, 1}, {-10000, 1}, {1, 1}, {std::numeric_limits<LONG>::min(), 1}};
+    OpenClip();
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.volume);
+        fake::values().audioVolume = row.volume;
+        LONG muted = 7;
+        EXPECT_EQ(GetMuteState(&muted), S_OK);
+        EXPECT_EQ(muted, row.muted);
+        EXPECT_EQ(fake::TakeCalls(), Calls{"BA.get_Volume()"});
+        EXPECT_EQ(fake::values().audioVolume, row.volume);
+        ASSERT_EQ(ToggleMute(), S_OK);
+        EXPECT_EQ(fake::values().audioVolume, row.muted ? 0 : -10000);
+        fake::TakeCalls();
+    }
+}
+
+TEST_F(GetMuteStateTest, RefusesWithoutTouchingTheValue) {
+    const auto expectRefused = [](HRESULT code, Calls calls) {
+        LONG muted = 7;
+        EXPECT_EQ(GetMuteState(&muted), code);
+        EXPECT_EQ(muted, 7);
+        EXPECT_EQ(GetMuteState(nullptr), E_POINTER);
+        EXPECT_EQ(fake::TakeCalls(), calls);
+        EXPECT_EQ(fake::TakeDebugLines(), Lines{});
+    };
+    expectRefused(E_FAIL, {}); // no graph
+    Reach(Running, "GB.QueryInterface(IID_IBasicAudio)");
+    expectRefused(E_FAIL, {});
+    // A file without sound: Wine's and Windows' E_NOTIMPL comes through.
+    OpenClip();
+    fake::SetResult("BA.get_Volume", E_NOTIMPL, 1);
+    expectRefused(E_NOTIMPL, {"BA.get_Volume()"});
+}
