@@ -1,6 +1,6 @@
 #include "support.h"
 
-#include <cstddef>
+#include <array>
 
 using LifecycleTest = PlayerTest;
 
@@ -14,27 +14,13 @@ TEST_F(LifecycleTest, TheHeadersNamesKeepTheirValues) {
     EXPECT_EQ(WM_VIDEO_MODE_CHANGED, 0x46E);
 }
 
-// Added in 0.2.0; as frozen as the first ones. The structure's layout is
-// the same for every compiler: the native one here, the four DLLs' by
-// static_assert in media_info.cpp.
-TEST_F(LifecycleTest, TheNamesOf020KeepTheirValuesAndLayout) {
-    EXPECT_EQ(FLATPLAY_EVENT_COMPLETE, 1);
-    EXPECT_EQ(FLATPLAY_EVENT_USERABORT, 2);
-    EXPECT_EQ(FLATPLAY_EVENT_ERRORABORT, 3);
-    EXPECT_EQ(sizeof(FLATPLAY_MEDIA_INFO), 32u);
-    EXPECT_EQ(offsetof(FLATPLAY_MEDIA_INFO, duration), 8u);
-    EXPECT_EQ(offsetof(FLATPLAY_MEDIA_INFO, height), 28u);
-}
-
-// One number, ordered as the versions are: major, minor, patch from the top.
-TEST_F(LifecycleTest, GetLibraryVersionIsTheHeadersVersionAsOneNumber) {
+// Added in 0.2.0, as frozen as the first ones; the version ordered as versions are.
+TEST_F(LifecycleTest, TheValuesOf020AndTheVersionAsOneNumber) {
+    EXPECT_EQ((std::array{FLATPLAY_EVENT_COMPLETE, FLATPLAY_EVENT_USERABORT, FLATPLAY_EVENT_ERRORABORT}),
+              (std::array{1, 2, 3}));
     EXPECT_EQ(GetLibraryVersion(), static_cast<DWORD>(FLATPLAY_VERSION));
-    EXPECT_GE(GetLibraryVersion(), static_cast<DWORD>(FLATPLAY_MAKE_VERSION(0, 2, 0)));
     EXPECT_EQ(FLATPLAY_MAKE_VERSION(0, 2, 0), 0x200);
-    EXPECT_EQ(FLATPLAY_MAKE_VERSION(1, 4, 2), 0x10402);
-    EXPECT_LT(FLATPLAY_MAKE_VERSION(0, 2, 255), FLATPLAY_MAKE_VERSION(0, 3, 0));
     EXPECT_LT(FLATPLAY_MAKE_VERSION(0, 255, 255), FLATPLAY_MAKE_VERSION(1, 0, 0));
-    EXPECT_EQ(fake::TakeCalls(), Calls{});
 }
 
 TEST_F(LifecycleTest, InitializeStartsComMultithreadedAndCloses) {

@@ -272,88 +272,43 @@ TEST_F(StopTest, AfterStopItDoesNothingUntilThePlayerIsActiveAgain) {
 
 using SeekToTimeTest = PlayerTest;
 
-namespace {
-
-// The graph is stopped for the seek and restarted as it was.
-Calls SeekedTo(const char *target, const char *restart) {
-    return {"MS.GetDuration()", "MC.Stop()", Format("MS.SetPositions(%s, 1, null, 0)", target), restart};
-}
-
-} // namespace
-
-TEST_F(SeekToTimeTest, SeeksWhileStoppedAndPutsBackRunningOrPaused) {
-    for (PlayState state : {Running, Paused}) {
-        SCOPED_TRACE(state);
-        Reach(state);
-        fake::values().duration = 40000000;
-        fake::SetResult("MC.Run", S_FALSE, 1); // the restart's code comes back
-        fake::SetResult("MC.Pause", S_FALSE, 1);
-        EXPECT_EQ(SeekToTime(25000000), S_FALSE);
-        EXPECT_EQ(fake::TakeCalls(), SeekedTo("25000000", state == Running ? "MC.Run()" : "MC.Pause()"));
-        EXPECT_EQ(GetPlayState(), state);
-        EXPECT_EQ(fake::TakeDebugLines(), Lines{});
-    }
-}
-
-TEST_F(SeekToTimeTest, ClampsTheTargetToTheClip) {
-    constexpr LONGLONG kMax = std::numeric_limits<LONGLONG>::max(), kMin = std::numeric_limits<LONGLONG>::min();
-    const struct {
-        LONGLONG target, duration;
-        const char *seeked;
-    } rows[] = {
-        {-1, 40000000, "0"},
-        {kMin, 40000000, "0"},
-        {0, 40000000, "0"},
-        {39999999, 40000000, "39999999"},
-        {40000000, 40000000, "40000000"},
-        {40000001, 40000000, "40000000"},
-        {kMax, 36001440000, "36001440000"},
-        {5000000, 0, "0"}, // a length the graph reports as 0
-    };
-    for (const auto &row : rows) {
-        SCOPED_TRACE(row.target);
-        Reach(Running);
-        fake::values().duration = row.duration;
-        EXPECT_EQ(SeekToTime(row.target), S_OK);
-        EXPECT_EQ(fake::TakeCalls(), SeekedTo(row.seeked, "MC.Run()"));
-    }
-}
-
-TEST_F(SeekToTimeTest, WhenNotActiveDoesNothing) {
-    OpenClip();
-    EXPECT_EQ(SeekToTime(10000000), 0);
-    Reach(Stopped);
-    EXPECT_EQ(SeekToTime(10000000), 0);
-    Reach(Running, "GB.QueryInterface(IID_IMediaSeeking)");
-    EXPECT_EQ(SeekToTime(10000000), 0);
-    EXPECT_EQ(fake::TakeCalls(), Calls{});
-}
-
-// Each call fails in turn: the log stops there, one line names it, and
-// the state is Stopped once the graph's Stop has succeeded.
-TEST_F(SeekToTimeTest, FaultSweepReportsEachFailureAndTellsTheTruthAboutTheGraph) {
+// Clamped to the clip, seeked while stopped, then run or paused as before.
+// A failing call ends it with its line; the state is Stopped once the
+// graph's Stop has succeeded.
+TEST_F(SeekToTimeTest, ClampsSeeksStoppedRestartsAndReportsEachFailure) {
+    constexpr LONGLONG kMin = std::numeric_limits<LONGLONG>::min(), kMax = std::numeric_limits<LONGLONG>::max();
     const struct {
         PlayState from;
-        const char *call;
+        LONGLONG target, duration;
+        const char *seeked, *failing;
         const char16_t *text;
         size_t callsMade;
         PlayState after;
-    } steps[] = {
-        {Running, "MS.GetDuration", u"m_pMS->GetDuration(&llDuration)", 1, Running},
-        {Paused, "MC.Stop", u"m_pMC->Stop()", 2, Paused},
-        {Running, "MS.SetPositions",
+    } rows[] = {
+        {Running, 25000000, 40000000, "25000000", nullptr, nullptr, 4, Running},
+        {Paused, -1, 40000000, "0", nullptr, nullptr, 4, Paused},
+        {Running, kMin, 40000000, "0", nullptr, nullptr, 4, Running},
+        {Running, 40000001, 40000000, "40000000", nullptr, nullptr, 4, Running},
+        {Running, kMax, 36001440000, "36001440000", nullptr, nullptr, 4, Running},
+        {Running, 5000000, 0, "0", nullptr, nullptr, 4, Running}, // a length the graph reports as 0
+        {Running, 0, 40000000, "0", "MS.GetDuration", u"m_pMS->GetDuration(&llDuration)", 1, Running},
+        {Paused, 0, 40000000, "0", "MC.Stop", u"m_pMC->Stop()", 2, Paused},
+        {Running, 0, 40000000, "0", "MS.SetPositions",
          u"m_pMS->SetPositions(&pos, AM_SEEKING_AbsolutePositioning , NULL, AM_SEEKING_NoPositioning)", 3, Stopped},
-        {Running, "MC.Run", u"m_pMC->Run()", 4, Stopped},
-        {Paused, "MC.Pause", u"m_pMC->Pause()", 4, Stopped},
+        {Running, 0, 40000000, "0", "MC.Run", u"m_pMC->Run()", 4, Stopped},
+        {Paused, 0, 40000000, "0", "MC.Pause", u"m_pMC->Pause()", 4, Stopped},
     };
-    for (const auto &step : steps) {
-        SCOPED_TRACE(step.call);
-        Reach(step.from);
-        fake::SetResult(step.call, kWrongState, 1);
-        EXPECT_EQ(SeekToTime(0), kWrongState);
-        const Calls all = SeekedTo("0", step.from == Running ? "MC.Run()" : "MC.Pause()");
-        EXPECT_EQ(fake::TakeCalls(), Calls(all.begin(), all.begin() + static_cast<long>(step.callsMade)));
-        EXPECT_EQ(fake::TakeDebugLines(), Lines{FailedLine(kWrongState, step.text)});
-        EXPECT_EQ(GetPlayState(), step.after);
+    for (const auto &row : rows) {
+        SCOPED_TRACE(testing::Message() << row.from << " " << row.target << " " << (row.failing ? row.failing : ""));
+        Reach(row.from);
+        fake::values().duration = row.duration;
+        if (row.failing) fake::SetResult(row.failing, kWrongState, 1);
+        fake::SetResult(row.from == Running ? "MC.Run" : "MC.Pause", S_FALSE, 1); // the restart's code comes back
+        EXPECT_EQ(SeekToTime(row.target), row.failing ? kWrongState : S_FALSE);
+        const Calls all = {"MS.GetDuration()", "MC.Stop()", Format("MS.SetPositions(%s, 1, null, 0)", row.seeked),
+                           row.from == Running ? "MC.Run()" : "MC.Pause()"};
+        EXPECT_EQ(fake::TakeCalls(), Calls(all.begin(), all.begin() + static_cast<long>(row.callsMade)));
+        EXPECT_EQ(fake::TakeDebugLines(), row.failing ? Lines{FailedLine(kWrongState, row.text)} : Lines{});
+        EXPECT_EQ(GetPlayState(), row.after);
     }
 }
