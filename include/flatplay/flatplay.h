@@ -306,6 +306,7 @@ FLATPLAY_EXTERN_C LONGLONG WINAPI TotalTime(void);
  * counts as 0. Wine 8 (not Windows): once a graph with both sound and video
  * has been seeked, IMediaControl::Stop never returns, so Stop and
  * ClearGraph hang; sound-only and video-only graphs are not affected.
+ * SeekToTime (0.2.0) seeks such a graph safely.
  * Threading: the host's thread. */
 FLATPLAY_EXTERN_C HRESULT WINAPI SeekSong(float percent);
 
@@ -436,9 +437,9 @@ FLATPLAY_EXTERN_C HRESULT WINAPI GetMuteState(LONG *muted);
  * either condition fails, or the host has no child yet, nothing is
  * installed and the next showing checks again. Nor is anything looked up
  * while the video is full screen (FullScreen(TRUE) succeeded and no
- * FullScreen(FALSE) since): a full-screen renderer's window need not be its
- * owner's child, so the first child would be a control; the first showing
- * after FullScreen(FALSE) looks. A host named after
+ * FullScreen(FALSE) that succeeded since): a full-screen renderer's window
+ * need not be its owner's child, so the first child would be a control;
+ * the first showing after FullScreen(FALSE) looks. A host named after
  * InitGraph keeps its controls' procedures and gets no taps from that
  * graph. If the child's window procedure cannot be read or replaced, the
  * window is left unhooked. A graph without video (a song) has no window to
@@ -488,12 +489,13 @@ FLATPLAY_EXTERN_C HRESULT WINAPI PutMessageDrain(HWND drain);
  * the nearest pixel, halves up; the odd spare pixel goes right or below),
  * and the rest of the rectangle is the host's own window, which should
  * paint it (black, as players do). A video whose size the graph cannot give
- * fills the rectangle. A video already placed (PutForeground(TRUE) or
- * FullScreen(FALSE) since InitGraph) and not full screen moves at once.
- * NULL returns to the fixed rectangles.
+ * (or with a side longer than 32767 pixels) fills the rectangle. A video
+ * already placed (PutForeground(TRUE) or FullScreen(FALSE) since InitGraph)
+ * and not full screen moves at once, hidden or not. NULL returns to the
+ * fixed rectangles.
  * Returns: E_INVALIDARG, nothing changed, for an empty or inverted rectangle
- * (right <= left or bottom <= top) or one wider or higher than 0x7FFFFFFF;
- * else S_OK. Video-window failures are ignored.
+ * (right <= left or bottom <= top) or one wider or higher than 32767
+ * pixels; else S_OK. Video-window failures are ignored.
  * Needs: nothing: without a graph the rectangle is kept for later graphs.
  * Changes: the rectangle, kept across graphs; no play state.
  * Threading: the host's thread.
