@@ -18,6 +18,11 @@ void ResetContext() {
     g_ctx.m_lVolume = 0;
     g_ctx.m_hwndDrain = nullptr;
     g_ctx.m_nPlayState = Stopped;
+    g_ctx.m_hwndEvent = nullptr;
+    g_ctx.m_uEventMsg = 0;
+    g_ctx.m_rcVideo = RECT{};
+    g_ctx.m_nVideoPlacement = VideoPlacement::None;
+    g_ctx.m_pfnTapProc = nullptr;
 }
 
 std::ostream &operator<<(std::ostream &os, PlayState state) {

@@ -1,5 +1,6 @@
 /*
- * flatplay: media playback for handheld Windows hosts, as 23 flat exports.
+ * flatplay: media playback for handheld Windows hosts, as flat exports: the
+ * 23 of version 0.1.0, which never change, and those added after them.
  *
  * Every export below is documented in one layout:
  *   <Name>:    what it does, in a sentence or two.
@@ -8,15 +9,20 @@
  *              or nothing).
  *   Changes:   the play state and whatever else it changes ("nothing" if so).
  *   Threading: the thread it is called on, and where its work runs elsewhere.
+ *   Since:     the version that added it, for exports added after 0.1.0
+ *              (a host can check GetLibraryVersion before calling one).
  *
  * Threading: every export must be called from one thread, the one that
  * called Initialize ("the host's thread"). The library starts no threads,
  * takes no locks and allocates nothing on the heap.
  *
- * Results: HRESULT values. The library itself produces only S_OK (0) and
- * E_FAIL (0x80004005) plus the E_POINTER and path-length codes named below;
- * every other code is passed through unchanged from COM, DirectShow or
- * Win32. Any non-negative code (S_OK, S_FALSE, ...) is success.
+ * Results: HRESULT values. The library itself produces only S_OK (0),
+ * E_FAIL (0x80004005), E_POINTER (0x80004003), E_INVALIDARG (0x80070057),
+ * the path-length code and GetGraphEvent's S_FALSE (1), each named below
+ * where it comes; every other code is passed through unchanged from COM,
+ * DirectShow or Win32. Any non-negative code (S_OK, S_FALSE, ...) is
+ * success. The exports added after 0.1.0 check their arguments first
+ * (also without a graph) and change nothing when they refuse one.
  *
  * Units: media time in 100-ns units (10,000,000 per second); attenuation in
  * hundredths of a decibel, 0 = full, -10000 = silent.
@@ -42,6 +48,13 @@
 #define WM_VIDEO_TAPPED (WM_USER + 300) /* 0x52C */
 /* Handed to the video window and posted to the drain window after FullScreen; both parameters 0. */
 #define WM_VIDEO_MODE_CHANGED (WM_USER + 110) /* 0x46E */
+
+/* Event codes of GetGraphEvent that a host handles, with the values of
+ * evcode.h's EC_COMPLETE, EC_USERABORT and EC_ERRORABORT. Other codes come
+ * too (evcode.h names them); skip those you do not handle. */
+#define FLATPLAY_EVENT_COMPLETE 1   /* the end of the clip: every stream has played out; param1 S_OK */
+#define FLATPLAY_EVENT_USERABORT 2  /* the user ended playback (closed the video window) */
+#define FLATPLAY_EVENT_ERRORABORT 3 /* playback failed; param1 the HRESULT of the error */
 
 /* Values of GetPlayState. Running and Paused are the "active" states. */
 enum FlatplayPlayState {
@@ -92,6 +105,18 @@ FLATPLAY_EXTERN_C HRESULT WINAPI SetHWND(HWND hwnd);
  * Threading: the host's thread. */
 FLATPLAY_EXTERN_C LONG WINAPI GetPlayState(void);
 
+/* GetLibraryVersion: reports the version of the DLL that is loaded.
+ * Returns: FLATPLAY_MAKE_VERSION(major, minor, patch), equal to the
+ * FLATPLAY_VERSION of the header it was built with (version.h): 0x200 for
+ * 0.2.0. A host compares it with FLATPLAY_MAKE_VERSION(0, 2, 0) and so on
+ * before calling an export added since; a DLL older than 0.2.0 has no
+ * GetLibraryVersion (GetProcAddress gives NULL).
+ * Needs: nothing.
+ * Changes: nothing.
+ * Threading: any thread.
+ * Since: 0.2.0. */
+FLATPLAY_EXTERN_C DWORD WINAPI GetLibraryVersion(void);
+
 /* ---- Graph ------------------------------------------------------------- */
 
 /* InitGraph: builds a DirectShow graph for one file: creates the filter
@@ -127,6 +152,71 @@ FLATPLAY_EXTERN_C HRESULT WINAPI InitGraph(LPCWSTR path);
  * Threading: the host's thread. */
 FLATPLAY_EXTERN_C void WINAPI ClearGraph(void);
 
+/* SetEventWindow: names the window and the message with which the graph
+ * announces its events (IMediaEventEx::SetNotifyWindow(hwnd, msg, 0)): it
+ * posts msg to hwnd whenever events wait on its queue, from the graph's
+ * own threads. On that message call GetGraphEvent until it returns
+ * S_FALSE. For the graph held now and every later one (InitGraph names the
+ * window to each), until a NULL hwnd ends it.
+ * msg: any message of the host's choosing, e.g. WM_APP + 1; ignored when
+ * hwnd is NULL.
+ * Returns: S_OK without a graph; with one, the code of its SetNotifyWindow.
+ * Needs: nothing; works with and without a graph, in every state.
+ * Changes: the window and message, kept across graphs and recorded even
+ * when the held graph refuses them; no play state. A later graph that
+ * refuses them (InitGraph ignores that) announces nothing; its events still
+ * wait for GetGraphEvent.
+ * Threading: the host's thread; the message arrives through the window's
+ * message queue.
+ * Since: 0.2.0. */
+FLATPLAY_EXTERN_C HRESULT WINAPI SetEventWindow(HWND hwnd, UINT msg);
+
+/* GetGraphEvent: takes the oldest event off the graph's queue without
+ * waiting (IMediaEventEx::GetEvent with a timeout of 0) and gives its code
+ * and parameters (see FLATPLAY_EVENT_COMPLETE and the codes beside it).
+ * Whatever the platform allocated for the event (the strings of a few
+ * codes) is freed before it returns (FreeEventParams): parameters are
+ * values to read, never pointers to keep.
+ * Returns: E_POINTER if any pointer is NULL (nothing taken); E_FAIL
+ * without a graph (nothing written); S_FALSE (1) when no event waits, with
+ * 0 in all three; the code of GetEvent otherwise (S_OK with the event, or a
+ * failure with nothing written).
+ * Needs: a graph; works in every play state.
+ * Changes: nothing in the player. In particular the play state stays
+ * Running after the end of the clip: call Stop (or PlayPause to pause)
+ * when FLATPLAY_EVENT_COMPLETE arrives. Events also wait while no window is
+ * named: a host may poll instead.
+ * Threading: the host's thread.
+ * Since: 0.2.0. */
+FLATPLAY_EXTERN_C HRESULT WINAPI GetGraphEvent(LONG *code, LONG_PTR *param1, LONG_PTR *param2);
+
+/* What GetMediaInfo reports. 32 bytes on every processor, no padding. */
+typedef struct FLATPLAY_MEDIA_INFO {
+    DWORD cbSize;      /* set to sizeof(FLATPLAY_MEDIA_INFO) before the call */
+    BOOL hasVideo;     /* the graph renders video */
+    LONGLONG duration; /* in 100-ns units; 0 if the graph cannot give it */
+    BOOL hasSound;     /* the graph renders sound */
+    BOOL canSeek;      /* the graph can seek to a position (SeekToTime, SeekSong) */
+    LONG width;        /* the video's native size in pixels; 0 without video */
+    LONG height;
+} FLATPLAY_MEDIA_INFO;
+
+/* GetMediaInfo: tells what the held graph plays: video (and its native
+ * size), sound, its duration and whether it can seek, also before the
+ * first PlayPause. Video is what IBasicVideo::GetVideoSize answers, sound
+ * what IBasicAudio::get_Volume answers (a file whose sound no device plays
+ * has none), the rest IMediaSeeking's duration and capabilities
+ * (AM_SEEKING_CanSeekAbsolute); a question the graph cannot answer reads as
+ * FALSE or 0.
+ * Returns: E_POINTER if info is NULL; E_INVALIDARG if info->cbSize is not
+ * sizeof(FLATPLAY_MEDIA_INFO) (32); E_FAIL without a graph; else S_OK.
+ * Nothing is written unless S_OK is returned; then every field is.
+ * Needs: a graph; any play state, Stopped and Closed included.
+ * Changes: nothing but *info: no volume, position or state is touched.
+ * Threading: the host's thread.
+ * Since: 0.2.0. */
+FLATPLAY_EXTERN_C HRESULT WINAPI GetMediaInfo(FLATPLAY_MEDIA_INFO *info);
+
 /* ---- Transport ---------------------------------------------------------- */
 
 /* PlayPause: runs the graph when Paused or Stopped, otherwise pauses it,
@@ -150,6 +240,26 @@ FLATPLAY_EXTERN_C HRESULT WINAPI PlayPause(void);
  * rewind or the pause then fails.
  * Threading: the host's thread. */
 FLATPLAY_EXTERN_C HRESULT WINAPI Stop(void);
+
+/* SeekToTime: moves to position, in 100-ns units, clamped to the clip: a
+ * negative position seeks to 0, one past the duration to the duration (0
+ * when the graph reports none). It reads the duration, stops the graph,
+ * seeks it while stopped and runs or pauses it again as it was, so the
+ * clip goes on from there (with a short gap in sound and picture). Under
+ * Wine 8 this is the seek that leaves a graph with sound and video able to
+ * stop and close again; SeekSong is not (see SeekSong).
+ * Returns: 0 when not Running or Paused with a graph (nothing done);
+ * otherwise the code of the last call made (GetDuration, Stop,
+ * SetPositions, then Run or Pause), a failure with its line on the debug
+ * output, e.g. "FAILED(hr=0x...) in m_pMC->Stop()".
+ * Needs: Running or Paused with a graph.
+ * Changes: the position; the state is kept when every call succeeds. If
+ * GetDuration or Stop fails nothing has changed. If the seek or the restart
+ * fails after the stop, the graph stays stopped and the state is Stopped
+ * (PlayPause then runs it; Stop does nothing).
+ * Threading: the host's thread.
+ * Since: 0.2.0. */
+FLATPLAY_EXTERN_C HRESULT WINAPI SeekToTime(LONGLONG position);
 
 /* ---- Timeline (only when Running or Paused with a graph) --------------- */
 /* The four value queries return 0 otherwise and call nothing; a failing
@@ -196,6 +306,7 @@ FLATPLAY_EXTERN_C LONGLONG WINAPI TotalTime(void);
  * counts as 0. Wine 8 (not Windows): once a graph with both sound and video
  * has been seeked, IMediaControl::Stop never returns, so Stop and
  * ClearGraph hang; sound-only and video-only graphs are not affected.
+ * SeekToTime (0.2.0) seeks such a graph safely.
  * Threading: the host's thread. */
 FLATPLAY_EXTERN_C HRESULT WINAPI SeekSong(float percent);
 
@@ -296,13 +407,24 @@ FLATPLAY_EXTERN_C HRESULT WINAPI SetVolume(LONG attenuation);
  * Changes: the graph's audio volume only; not the play state.
  * Threading: the host's thread. */
 FLATPLAY_EXTERN_C HRESULT WINAPI ToggleMute(void);
+/* GetMuteState: reads the graph's audio volume without changing it.
+ * Returns: E_POINTER if muted is NULL; E_FAIL without a graph or its audio
+ * interface; the code of get_Volume if it fails (a file without sound:
+ * E_NOTIMPL), *muted untouched; else that code, with *muted 1 when the
+ * volume is below full (what ToggleMute would turn up) and 0 at full.
+ * Needs: a graph; works in every play state.
+ * Changes: nothing but *muted.
+ * Threading: the host's thread.
+ * Since: 0.2.0. */
+FLATPLAY_EXTERN_C HRESULT WINAPI GetMuteState(LONG *muted);
 
 /* ---- Video -------------------------------------------------------------- */
 
 /* PutForeground: show != 0 places the video in the host window (left 9, top
  * 27, 519 x 393 pixels on an 800 x 480 screen; 4, 14, 312 x 223 on any
- * other), shows it and brings it to the foreground; show == 0 hides it and
- * leaves position and forwarding as they are.
+ * other; or in the rectangle of SetVideoRect), shows it and brings it to
+ * the foreground; show == 0 hides it and leaves position and forwarding as
+ * they are.
  * Returns: 0, or E_FAIL without a graph. Video-window failures are ignored.
  * Needs: a graph; works in every play state.
  * Changes: no play state. Showing also installs tap forwarding, once per graph:
@@ -313,7 +435,11 @@ FLATPLAY_EXTERN_C HRESULT WINAPI ToggleMute(void);
  * the host window of the moment on every left-button release; all messages
  * still reach the child's own procedure, which ClearGraph puts back. While
  * either condition fails, or the host has no child yet, nothing is
- * installed and the next showing checks again. A host named after
+ * installed and the next showing checks again. Nor is anything looked up
+ * while the video is full screen (FullScreen(TRUE) succeeded and no
+ * FullScreen(FALSE) that succeeded since): a full-screen renderer's window
+ * need not be its owner's child, so the first child would be a control;
+ * the first showing after FullScreen(FALSE) looks. A host named after
  * InitGraph keeps its controls' procedures and gets no taps from that
  * graph. If the child's window procedure cannot be read or replaced, the
  * window is left unhooked. A graph without video (a song) has no window to
@@ -324,8 +450,8 @@ FLATPLAY_EXTERN_C HRESULT WINAPI ToggleMute(void);
  * host's message queue. */
 FLATPLAY_EXTERN_C HRESULT WINAPI PutForeground(BOOL show);
 /* FullScreen: switches full-screen mode on (on != 0), or off: then the video
- * is shown again in its PutForeground rectangle and brought to the
- * foreground.
+ * is shown again in its PutForeground rectangle (or SetVideoRect's) and
+ * brought to the foreground.
  * Returns: E_FAIL without a graph; else 0. Video-window failures are
  * ignored.
  * Needs: a graph, and Running or Paused: otherwise it returns 0 and does
@@ -355,5 +481,25 @@ FLATPLAY_EXTERN_C HRESULT WINAPI IsFullScreen(LONG *on);
  * video window refuses it; no play state.
  * Threading: the host's thread. */
 FLATPLAY_EXTERN_C HRESULT WINAPI PutMessageDrain(HWND drain);
+/* SetVideoRect: names the rectangle, in the host window's client
+ * coordinates, where PutForeground and the return from full screen place
+ * the video from now on instead of the fixed rectangles. The picture keeps
+ * its native aspect inside it, centred: the video window covers the
+ * picture only (the side that limits it is filled, the other rounded to
+ * the nearest pixel, halves up; the odd spare pixel goes right or below),
+ * and the rest of the rectangle is the host's own window, which should
+ * paint it (black, as players do). A video whose size the graph cannot give
+ * (or with a side longer than 32767 pixels) fills the rectangle. A video
+ * already placed (PutForeground(TRUE) or FullScreen(FALSE) since InitGraph)
+ * and not full screen moves at once, hidden or not. NULL returns to the
+ * fixed rectangles.
+ * Returns: E_INVALIDARG, nothing changed, for an empty or inverted rectangle
+ * (right <= left or bottom <= top) or one wider or higher than 32767
+ * pixels; else S_OK. Video-window failures are ignored.
+ * Needs: nothing: without a graph the rectangle is kept for later graphs.
+ * Changes: the rectangle, kept across graphs; no play state.
+ * Threading: the host's thread.
+ * Since: 0.2.0. */
+FLATPLAY_EXTERN_C HRESULT WINAPI SetVideoRect(const RECT *rect);
 
 #endif /* FLATPLAY_FLATPLAY_H */

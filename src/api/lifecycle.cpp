@@ -24,3 +24,5 @@ extern "C" HRESULT WINAPI SetHWND(HWND hwnd) {
 }
 
 extern "C" LONG WINAPI GetPlayState(void) { return g_ctx.m_nPlayState; }
+
+extern "C" DWORD WINAPI GetLibraryVersion(void) { return FLATPLAY_VERSION; }

@@ -23,6 +23,7 @@ void TearDownGraph() {
         g_ctx.m_hwndVideo = nullptr;
     }
     g_ctx.m_hwndVideoOwner = nullptr;
+    g_ctx.m_nVideoPlacement = VideoPlacement::None;
     if (g_ctx.m_pMC) g_ctx.m_pMC->Stop();
     if (g_ctx.m_pVW) {
         g_ctx.m_pVW->put_Visible(OAFALSE);
@@ -77,8 +78,14 @@ extern "C" HRESULT WINAPI InitGraph(LPCWSTR path) {
     if (FAILED(hr = Query(IID_IMediaControl, reinterpret_cast<void **>(&g_ctx.m_pMC),
                           TEXT("FAILED(hr=0x%x) in m_pGB->QueryInterface(IID_IMediaControl, (void **)&m_pMC)\n"))) ||
         FAILED(hr = Query(IID_IMediaEventEx, reinterpret_cast<void **>(&g_ctx.m_pME),
-                          TEXT("FAILED(hr=0x%x) in m_pGB->QueryInterface(IID_IMediaEventEx, (void **)&m_pME)\n"))) ||
-        FAILED(hr = Query(IID_IMediaSeeking, reinterpret_cast<void **>(&g_ctx.m_pMS),
+                          TEXT("FAILED(hr=0x%x) in m_pGB->QueryInterface(IID_IMediaEventEx, (void **)&m_pME)\n"))))
+        return hr;
+    // Only for a host that named a window (SetEventWindow): any other sees
+    // the calls it always has. Ignored if refused: GetGraphEvent still
+    // takes the events off the queue when asked.
+    if (HWND events = g_ctx.m_hwndEvent)
+        g_ctx.m_pME->SetNotifyWindow(reinterpret_cast<OAHWND>(events), static_cast<LONG>(g_ctx.m_uEventMsg), 0);
+    if (FAILED(hr = Query(IID_IMediaSeeking, reinterpret_cast<void **>(&g_ctx.m_pMS),
                           TEXT("FAILED(hr=0x%x) in m_pGB->QueryInterface(IID_IMediaSeeking, (void **)&m_pMS)\n"))) ||
         FAILED(hr = Query(IID_IVideoWindow, reinterpret_cast<void **>(&g_ctx.m_pVW),
                           TEXT("FAILED(hr=0x%x) in m_pGB->QueryInterface(IID_IVideoWindow, (void **)&m_pVW)\n"))) ||

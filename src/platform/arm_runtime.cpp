@@ -1,9 +1,10 @@
 // Windows on 32-bit ARM has no instruction for these, and its compilers
 // call helpers that the C runtime brings; the DLL links none, so here are
-// the three that the library's code calls: 64-bit division (TotalTime and
-// GetPlayPositionDurationPercent divide by units per second) and the
-// conversions between LONGLONG and float (SeekSong). None may use the
-// operation it implements: that would call itself.
+// the four that the library's code calls: 64-bit division (TotalTime and
+// GetPlayPositionDurationPercent divide by units per second), 32-bit
+// division (placing the video in a host rectangle) and the conversions
+// between LONGLONG and float (SeekSong). None may use the operation it
+// implements: that would call itself.
 #include <stdint.h>
 
 // dividend / divisor, truncated toward zero. Windows passes the divisor
@@ -20,6 +21,13 @@ extern "C" int64_t __rt_sdiv64(int64_t divisor, int64_t dividend) {
         }
     }
     return static_cast<int64_t>((dividend < 0) != (divisor < 0) ? 0 - quotient : quotient);
+}
+
+// The same for 32 bits, through the 64-bit helper by name: a division
+// written here the compiler could narrow back into a call to this one.
+// INT32_MIN / -1 wraps to INT32_MIN.
+extern "C" int32_t __rt_sdiv(int32_t divisor, int32_t dividend) {
+    return static_cast<int32_t>(__rt_sdiv64(divisor, dividend));
 }
 
 // Rounded to nearest, ties to even. A double holds up to 53 bits exactly;

@@ -47,8 +47,10 @@ using WNDPROC = LRESULT(CALLBACK *)(HWND, UINT, WPARAM, LPARAM);
 #define E_NOTIMPL ((HRESULT)0x80004001)
 #define E_NOINTERFACE ((HRESULT)0x80004002)
 #define E_POINTER ((HRESULT)0x80004003)
+#define E_ABORT ((HRESULT)0x80004004)
 #define E_FAIL ((HRESULT)0x80004005)
 #define E_OUTOFMEMORY ((HRESULT)0x8007000E)
+#define E_INVALIDARG ((HRESULT)0x80070057)
 #define CO_E_NOTINITIALIZED ((HRESULT)0x800401F0)
 #define FAILED(hr) (((HRESULT)(hr)) < 0)
 #define SUCCEEDED(hr) (((HRESULT)(hr)) >= 0)
@@ -62,6 +64,7 @@ using WNDPROC = LRESULT(CALLBACK *)(HWND, UINT, WPARAM, LPARAM);
 #define OAFALSE (0)
 #define AM_SEEKING_NoPositioning 0x0
 #define AM_SEEKING_AbsolutePositioning 0x1
+#define AM_SEEKING_CanSeekAbsolute 0x1
 
 #define SM_CXSCREEN 0
 #define SM_CYSCREEN 1
@@ -72,6 +75,10 @@ using WNDPROC = LRESULT(CALLBACK *)(HWND, UINT, WPARAM, LPARAM);
 #define WM_LBUTTONUP 0x0202
 #define MMSYSERR_NOERROR 0
 #define MMSYSERR_INVALHANDLE 5
+
+struct RECT {
+    LONG left, top, right, bottom;
+};
 
 struct GUID {
     DWORD Data1;
@@ -97,6 +104,7 @@ extern "C" const IID IID_IMediaEventEx;
 extern "C" const IID IID_IMediaSeeking;
 extern "C" const IID IID_IVideoWindow;
 extern "C" const IID IID_IBasicAudio;
+extern "C" const IID IID_IBasicVideo;
 
 struct IUnknown {
     virtual HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void **ppv) = 0;
@@ -124,6 +132,8 @@ protected:
 };
 
 struct IMediaEventEx : IUnknown {
+    virtual HRESULT STDMETHODCALLTYPE GetEvent(LONG *code, LONG_PTR *param1, LONG_PTR *param2, LONG timeout) = 0;
+    virtual HRESULT STDMETHODCALLTYPE FreeEventParams(LONG code, LONG_PTR param1, LONG_PTR param2) = 0;
     virtual HRESULT STDMETHODCALLTYPE SetNotifyWindow(OAHWND hwnd, LONG msg, LONG_PTR instanceData) = 0;
 
 protected:
@@ -131,6 +141,7 @@ protected:
 };
 
 struct IMediaSeeking : IUnknown {
+    virtual HRESULT STDMETHODCALLTYPE GetCapabilities(DWORD *capabilities) = 0;
     virtual HRESULT STDMETHODCALLTYPE GetDuration(LONGLONG *duration) = 0;
     virtual HRESULT STDMETHODCALLTYPE GetCurrentPosition(LONGLONG *current) = 0;
     virtual HRESULT STDMETHODCALLTYPE SetPositions(LONGLONG *current, DWORD currentFlags, LONGLONG *stop,
@@ -161,6 +172,13 @@ struct IBasicAudio : IUnknown {
 
 protected:
     ~IBasicAudio() = default;
+};
+
+struct IBasicVideo : IUnknown {
+    virtual HRESULT STDMETHODCALLTYPE GetVideoSize(LONG *width, LONG *height) = 0;
+
+protected:
+    ~IBasicVideo() = default;
 };
 
 extern "C" {

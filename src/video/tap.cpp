@@ -25,14 +25,7 @@ void InstallTapForwarding() {
     // Recorded before the switch: the window's first message may reach
     // VideoTapProc on another thread before SetWindowLongPtrW returns.
     g_ctx.m_pfnOldVideoProc = own;
+    g_ctx.m_pfnTapProc = &VideoTapProc;
     if (!SetWindowLongPtrW(video, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&VideoTapProc)))
         g_ctx.m_pfnOldVideoProc = nullptr; // not replaced: nothing for ClearGraph to put back
-}
-
-void RemoveTapForwardingAtUnload() {
-    HWND video = g_ctx.m_hwndVideo;
-    WNDPROC own = g_ctx.m_pfnOldVideoProc.load();
-    if (!video || !own) return;
-    if (GetWindowLongPtrW(video, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(&VideoTapProc)) return;
-    SetWindowLongPtrW(video, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(own));
 }

@@ -6,9 +6,6 @@
 
 LRESULT CALLBACK VideoTapProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
-// Puts VideoTapProc on m_hwndVideo, keeping its own procedure in m_pfnOldVideoProc.
+// Puts VideoTapProc on m_hwndVideo, keeping its own procedure in
+// m_pfnOldVideoProc (ClearGraph and the unload put it back).
 void InstallTapForwarding();
-
-// At unload: gives m_hwndVideo its own procedure back if VideoTapProc is
-// still on it; a procedure the host has put there since is left alone.
-void RemoveTapForwardingAtUnload();

@@ -79,3 +79,14 @@ extern "C" HRESULT WINAPI ToggleMute(void) {
     if (FAILED(hr)) REPORT_FAILURE(hr, "m_pBA->put_Volume(m_lVolume)");
     return hr;
 }
+
+extern "C" HRESULT WINAPI GetMuteState(LONG *muted) {
+    if (!muted) return E_POINTER;
+    if (!g_ctx.m_pBA) return E_FAIL;
+    LONG volume = 0;
+    HRESULT hr = g_ctx.m_pBA->get_Volume(&volume);
+    if (FAILED(hr)) return hr;
+    // As ToggleMute sees it: anything short of full volume is quiet.
+    *muted = volume != 0 ? 1 : 0;
+    return hr;
+}

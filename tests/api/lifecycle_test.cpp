@@ -1,5 +1,7 @@
 #include "support.h"
 
+#include <array>
+
 using LifecycleTest = PlayerTest;
 
 // Hosts compile against these values; they must never move.
@@ -10,6 +12,15 @@ TEST_F(LifecycleTest, TheHeadersNamesKeepTheirValues) {
     EXPECT_EQ(FLATPLAY_CLOSED, 3);
     EXPECT_EQ(WM_VIDEO_TAPPED, 0x52C);
     EXPECT_EQ(WM_VIDEO_MODE_CHANGED, 0x46E);
+}
+
+// Added in 0.2.0, as frozen as the first ones; the version ordered as versions are.
+TEST_F(LifecycleTest, TheValuesOf020AndTheVersionAsOneNumber) {
+    EXPECT_EQ((std::array{FLATPLAY_EVENT_COMPLETE, FLATPLAY_EVENT_USERABORT, FLATPLAY_EVENT_ERRORABORT}),
+              (std::array{1, 2, 3}));
+    EXPECT_EQ(GetLibraryVersion(), static_cast<DWORD>(FLATPLAY_VERSION));
+    EXPECT_EQ(FLATPLAY_MAKE_VERSION(0, 2, 0), 0x200);
+    EXPECT_LT(FLATPLAY_MAKE_VERSION(0, 255, 255), FLATPLAY_MAKE_VERSION(1, 0, 0));
 }
 
 TEST_F(LifecycleTest, InitializeStartsComMultithreadedAndCloses) {

@@ -44,6 +44,10 @@ TEST(Process, RecordHoldsItsLoadTimeValuesBeforeAnyCall) {
     EXPECT_EQ(g_ctx.m_hwndVideo, nullptr);
     EXPECT_EQ(g_ctx.m_hwndDrain, nullptr);
     EXPECT_EQ(g_ctx.m_lVolume, 0);
+    // Stopped included, the record's bytes are all zero at load: so it
+    // lives in .bss and takes no room in the DLL's file.
+    const auto *byte = reinterpret_cast<const unsigned char *>(&g_ctx);
+    for (size_t i = 0; i < sizeof g_ctx; ++i) ASSERT_EQ(byte[i], 0) << "byte " << i;
 }
 
 TEST(Process, CountingHookSeesAnAllocation) {
@@ -63,7 +67,10 @@ TEST(Process, AWholeSessionAllocatesNothing) {
     fake::SetFirstChild(host, video);
     fake::values().duration = 40000000;
     LONGLONG current = 0, duration = 0;
-    LONG full = 0;
+    LONG full = 0, code = 0, muted = 0;
+    LONG_PTR param1 = 0, param2 = 0;
+    FLATPLAY_MEDIA_INFO info = {sizeof info, 0, 0, 0, 0, 0, 0};
+    const RECT rect = {0, 0, 400, 100};
 
     counting = true;
     Initialize();
@@ -85,6 +92,13 @@ TEST(Process, AWholeSessionAllocatesNothing) {
     FullScreen(TRUE);
     IsFullScreen(&full);
     FullScreen(FALSE);
+    SetEventWindow(host, 0x8001);
+    fake::QueueEvent(FLATPLAY_EVENT_COMPLETE, 0, 0);
+    GetGraphEvent(&code, &param1, &param2);
+    GetMediaInfo(&info);
+    SetVideoRect(&rect);
+    SeekToTime(10000000);
+    GetMuteState(&muted);
     fake::Deliver(video, WM_LBUTTONUP, 0, 0);
     PlayPause();
     Stop();

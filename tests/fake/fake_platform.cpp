@@ -13,9 +13,10 @@ constexpr int kMaxLines = 64;
 constexpr int kLine = 320;
 constexpr int kMaxRules = 32;
 constexpr int kMaxErrors = 16;
-constexpr int kMaxGraphs = 8;
+constexpr int kMaxGraphs = 16;
 constexpr int kMaxWindows = 16;
 constexpr int kMaxProcNames = 8;
+constexpr int kMaxEvents = 8;
 
 struct Rule {
     const char *pattern;
@@ -32,6 +33,11 @@ struct Window {
 struct ProcName {
     WNDPROC proc;
     const char *name;
+};
+
+struct Event {
+    LONG code;
+    LONG_PTR param1, param2;
 };
 
 // Everything the fake knows, static so that recording never allocates.
@@ -51,6 +57,8 @@ struct State {
     int windowCount;
     ProcName procNames[kMaxProcNames];
     int procNameCount;
+    Event events[kMaxEvents];
+    int eventCount;
 };
 State g;
 
@@ -158,6 +166,7 @@ const char *GuidName(const GUID &id) {
     if (id == IID_IMediaSeeking) return "IID_IMediaSeeking";
     if (id == IID_IVideoWindow) return "IID_IVideoWindow";
     if (id == IID_IBasicAudio) return "IID_IBasicAudio";
+    if (id == IID_IBasicVideo) return "IID_IBasicVideo";
     return "{unknown}";
 }
 
@@ -228,6 +237,21 @@ struct MediaControl : Part<IMediaControl> {
 };
 
 struct MediaEvent : Part<IMediaEventEx> {
+    HRESULT STDMETHODCALLTYPE GetEvent(LONG *code, LONG_PTR *param1, LONG_PTR *param2, LONG timeout) override {
+        HRESULT hr = Result(Log("ME.GetEvent(%d)", timeout), g.eventCount ? S_OK : E_ABORT);
+        if (FAILED(hr) || !g.eventCount) return hr;
+        *code = g.events[0].code;
+        *param1 = g.events[0].param1;
+        *param2 = g.events[0].param2;
+        for (int i = 1; i < g.eventCount; ++i) g.events[i - 1] = g.events[i];
+        --g.eventCount;
+        return hr;
+    }
+    HRESULT STDMETHODCALLTYPE FreeEventParams(LONG code, LONG_PTR param1, LONG_PTR param2) override {
+        return Result(Log("ME.FreeEventParams(%d, %lld, %lld)", code, static_cast<long long>(param1),
+                          static_cast<long long>(param2)),
+                      S_OK);
+    }
     HRESULT STDMETHODCALLTYPE SetNotifyWindow(OAHWND hwnd, LONG msg, LONG_PTR instanceData) override {
         return Result(Log("ME.SetNotifyWindow(%s, %d, %lld)", WindowName(reinterpret_cast<HWND>(hwnd)).text, msg,
                           static_cast<long long>(instanceData)),
@@ -236,6 +260,11 @@ struct MediaEvent : Part<IMediaEventEx> {
 };
 
 struct MediaSeeking : Part<IMediaSeeking> {
+    HRESULT STDMETHODCALLTYPE GetCapabilities(DWORD *capabilities) override {
+        HRESULT hr = Result(Log("MS.GetCapabilities()"), S_OK);
+        if (SUCCEEDED(hr)) *capabilities = g.values.capabilities;
+        return hr;
+    }
     HRESULT STDMETHODCALLTYPE GetDuration(LONGLONG *duration) override {
         HRESULT hr = Result(Log("MS.GetDuration()"), S_OK);
         if (SUCCEEDED(hr)) *duration = g.values.duration;
@@ -304,6 +333,14 @@ struct BasicAudio : Part<IBasicAudio> {
     }
 };
 
+struct BasicVideo : Part<IBasicVideo> {
+    HRESULT STDMETHODCALLTYPE GetVideoSize(LONG *width, LONG *height) override {
+        HRESULT hr = Result(Log("BV.GetVideoSize()"), S_OK);
+        if (SUCCEEDED(hr)) *width = g.values.videoWidth, *height = g.values.videoHeight;
+        return hr;
+    }
+};
+
 struct Graph {
     GraphBuilder gb;
     MediaControl mc;
@@ -311,11 +348,12 @@ struct Graph {
     MediaSeeking ms;
     VideoWindow vw;
     BasicAudio ba;
+    BasicVideo bv;
 
     void Bind() {
-        gb.graph = mc.graph = me.graph = ms.graph = vw.graph = ba.graph = this;
-        gb.name = "GB", mc.name = "MC", me.name = "ME", ms.name = "MS", vw.name = "VW", ba.name = "BA";
-        gb.refs = mc.refs = me.refs = ms.refs = vw.refs = ba.refs = 0;
+        gb.graph = mc.graph = me.graph = ms.graph = vw.graph = ba.graph = bv.graph = this;
+        gb.name = "GB", mc.name = "MC", me.name = "ME", ms.name = "MS", vw.name = "VW", ba.name = "BA", bv.name = "BV";
+        gb.refs = mc.refs = me.refs = ms.refs = vw.refs = ba.refs = bv.refs = 0;
     }
 
     // The interface of this graph for `iid`, with one reference added.
@@ -326,10 +364,11 @@ struct Graph {
         if (iid == IID_IMediaSeeking) return ++ms.refs, static_cast<IMediaSeeking *>(&ms);
         if (iid == IID_IVideoWindow) return ++vw.refs, static_cast<IVideoWindow *>(&vw);
         if (iid == IID_IBasicAudio) return ++ba.refs, static_cast<IBasicAudio *>(&ba);
+        if (iid == IID_IBasicVideo) return ++bv.refs, static_cast<IBasicVideo *>(&bv);
         return nullptr;
     }
 
-    int Total() const { return gb.refs + mc.refs + me.refs + ms.refs + vw.refs + ba.refs; }
+    int Total() const { return gb.refs + mc.refs + me.refs + ms.refs + vw.refs + ba.refs + bv.refs; }
 };
 
 Graph graphs[kMaxGraphs];
@@ -386,6 +425,7 @@ void Reset() {
     g.graphCount = 0;
     g.windowCount = 0;
     g.procNameCount = 0;
+    g.eventCount = 0;
     for (Graph &graph : graphs) graph.Bind();
 }
 
@@ -410,6 +450,13 @@ void SetResult(const char *pattern, long long result, int times) {
 
 Values &values() { return g.values; }
 
+void QueueEvent(LONG code, LONG_PTR param1, LONG_PTR param2) {
+    if (g.eventCount == kMaxEvents) return Error("too many events");
+    g.events[g.eventCount++] = Event{code, param1, param2};
+}
+
+int EventsQueued() { return g.eventCount; }
+
 int GraphsCreated() { return g.graphCount; }
 
 int Refs(int graph, const char *object) {
@@ -417,8 +464,8 @@ int Refs(int graph, const char *object) {
     const struct {
         const char *name;
         int refs;
-    } parts[] = {{"GB", gr.gb.refs}, {"MC", gr.mc.refs}, {"ME", gr.me.refs},
-                 {"MS", gr.ms.refs}, {"VW", gr.vw.refs}, {"BA", gr.ba.refs}};
+    } parts[] = {{"GB", gr.gb.refs}, {"MC", gr.mc.refs}, {"ME", gr.me.refs}, {"MS", gr.ms.refs},
+                 {"VW", gr.vw.refs}, {"BA", gr.ba.refs}, {"BV", gr.bv.refs}};
     for (const auto &part : parts)
         if (std::strcmp(part.name, object) == 0) return part.refs;
     return -1;

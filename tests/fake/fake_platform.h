@@ -32,19 +32,28 @@ void SetResult(const char *pattern, long long result, int times = -1);
 
 // What the platform reports; tests set these before the calls.
 struct Values {
-    LONGLONG duration = 0;           // IMediaSeeking::GetDuration
-    LONGLONG position = 0;           // GetCurrentPosition; SetPositions moves it
-    LONG audioVolume = 0;            // IBasicAudio, updated by put_Volume
-    LONG fullScreenMode = 0;         // IVideoWindow, updated by put_FullScreenMode
-    DWORD deviceVolume = 0xFFFFFFFF; // waveOutGetVolume, updated by waveOutSetVolume
+    LONGLONG duration = 0;                    // IMediaSeeking::GetDuration
+    DWORD capabilities = 0;                   // IMediaSeeking::GetCapabilities
+    LONGLONG position = 0;                    // GetCurrentPosition; SetPositions moves it
+    LONG audioVolume = 0;                     // IBasicAudio, updated by put_Volume
+    LONG fullScreenMode = 0;                  // IVideoWindow, updated by put_FullScreenMode
+    LONG videoWidth = 320, videoHeight = 240; // IBasicVideo::GetVideoSize
+    DWORD deviceVolume = 0xFFFFFFFF;          // waveOutGetVolume, updated by waveOutSetVolume
     int screenWidth = 240, screenHeight = 320;
     LRESULT ownProcResult = 0x600D; // what a window's own procedure returns
 };
 Values &values();
 
+// Puts an event on the queue of every graph: IMediaEventEx::GetEvent
+// hands them out oldest first, then answers E_ABORT (none waits).
+void QueueEvent(LONG code, LONG_PTR param1, LONG_PTR param2);
+// Events still waiting.
+int EventsQueued();
+
 // Graphs made by CoCreateInstance, in order (0 = first).
 int GraphsCreated();
-// References one interface object of graph `graph` holds: "GB", "MC", "ME", "MS", "VW", "BA".
+// References one interface object of graph `graph` holds: "GB", "MC", "ME",
+// "MS", "VW", "BA", "BV" (IBasicVideo, which no graph's InitGraph takes).
 int Refs(int graph, const char *object);
 // Sum of all references still held on any fake object.
 int Outstanding();

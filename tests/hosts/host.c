@@ -5,6 +5,7 @@
  * also reaches.
  *   host            every export in the states that need no media graph,
  *                   round after round, with the stack checked around each
+ *                   (those of 0.2.0 too: their codes without a graph)
  *   host CLIP       then plays a video-only clip of 4 s: play, position,
  *                   pause, seek to half, stop, clear
  * Ends with "host: N failed check(s)" and exit code 0 only when none. */
@@ -91,7 +92,10 @@ static HOST_NOINLINE void MarkStack(void) {
  * the stack pointer, which the two marks show. */
 static HOST_NOINLINE void Round(FLATPLAY_GETPLAYPOSITION_FN getPlayPosition) {
     LONGLONG current = 7, duration = 7;
-    LONG full = 7;
+    LONG full = 7, code = 7, muted = 7;
+    LONG_PTR param1 = 7, param2 = 7;
+    FLATPLAY_MEDIA_INFO info;
+    RECT rect = {10, 20, 330, 260}, inverted = {10, 20, 5, 260};
     ULONG_PTR before;
     MarkStack();
     before = stackMark;
@@ -112,6 +116,28 @@ static HOST_NOINLINE void Round(FLATPLAY_GETPLAYPOSITION_FN getPlayPosition) {
     CHECK_EQ(full, 7);
     CHECK_EQ(PutMessageDrain(NULL), E_FAIL);
     CHECK_EQ(SetHWND(NULL), S_OK);
+    /* 0.2.0: arguments checked first, then the same gates. */
+    CHECK_EQ(GetLibraryVersion(), FLATPLAY_VERSION);
+    CHECK_EQ(GetLibraryVersion() >= FLATPLAY_MAKE_VERSION(0, 2, 0), 1);
+    CHECK_EQ(SetEventWindow(NULL, 0), S_OK);
+    CHECK_EQ(GetGraphEvent(&code, &param1, &param2), E_FAIL);
+    CHECK_EQ(code + param1 + param2, 21);
+    CHECK_EQ(GetGraphEvent(&code, NULL, &param2), E_POINTER);
+    CHECK_EQ(sizeof(FLATPLAY_MEDIA_INFO), 32);
+    info.cbSize = sizeof info;
+    info.duration = 7;
+    CHECK_EQ(GetMediaInfo(&info), E_FAIL);
+    CHECK_EQ(info.duration, 7);
+    info.cbSize = sizeof info + 4;
+    CHECK_EQ(GetMediaInfo(&info), E_INVALIDARG);
+    CHECK_EQ(GetMediaInfo(NULL), E_POINTER);
+    CHECK_EQ(SetVideoRect(&inverted), E_INVALIDARG);
+    CHECK_EQ(SetVideoRect(&rect), S_OK);
+    CHECK_EQ(SetVideoRect(NULL), S_OK);
+    CHECK_EQ(SeekToTime(20000000), S_OK);
+    CHECK_EQ(GetMuteState(&muted), E_FAIL);
+    CHECK_EQ(muted, 7);
+    CHECK_EQ(GetMuteState(NULL), E_POINTER);
     ClearGraph();
     CHECK_EQ(GetPlayState(), FLATPLAY_CLOSED);
     (void)GetVolumeInit();

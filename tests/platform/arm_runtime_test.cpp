@@ -11,8 +11,8 @@
 #include <vector>
 
 extern "C" int64_t __rt_sdiv64(int64_t divisor, int64_t dividend);
-// Called by the Wine test programs only (tests/wine/arm_runtime.cpp).
 extern "C" int32_t __rt_sdiv(int32_t divisor, int32_t dividend);
+// Called by the Wine test programs only (tests/wine/arm_runtime.cpp).
 extern "C" uint64_t __rt_udiv64(uint64_t divisor, uint64_t dividend);
 extern "C" float __i64tos(int64_t value);
 extern "C" int64_t __stoi64(float value);

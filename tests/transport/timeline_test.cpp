@@ -28,6 +28,7 @@ LONGLONG CallGetPlayPosition() {
     return hr;
 }
 LONGLONG CallSeekSong() { return SeekSong(50.0f); }
+LONGLONG CallSeekToTime() { return SeekToTime(20000000); }
 const Refusal kExports[] = {
     {"GetPlayPositionDuration", GetPlayPositionDuration, 0},
     {"GetPlayPositionCurrent", GetPlayPositionCurrent, 0},
@@ -35,6 +36,7 @@ const Refusal kExports[] = {
     {"TotalTime", TotalTime, 0},
     {"GetPlayPosition", CallGetPlayPosition, E_FAIL},
     {"SeekSong", CallSeekSong, 0},
+    {"SeekToTime", CallSeekToTime, 0},
 };
 
 // Each export refuses, calls nothing and leaves the state as it is.

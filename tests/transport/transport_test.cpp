@@ -1,5 +1,7 @@
 #include "support.h"
 
+#include <limits>
+
 namespace {
 
 const Calls kStopCalls = {"MC.Stop()", "MS.SetPositions(0, 1, null, 0)", "MC.Pause()"};
@@ -264,4 +266,49 @@ TEST_F(StopTest, AfterStopItDoesNothingUntilThePlayerIsActiveAgain) {
     EXPECT_EQ(Stop(), 0);
     EXPECT_EQ(fake::TakeCalls(), Calls{});
     EXPECT_EQ(GetPlayState(), Stopped);
+}
+
+// ---- SeekToTime -------------------------------------------------------------
+
+using SeekToTimeTest = PlayerTest;
+
+// Clamped to the clip, seeked while stopped, then run or paused as before.
+// A failing call ends it with its line; the state is Stopped once the
+// graph's Stop has succeeded.
+TEST_F(SeekToTimeTest, ClampsSeeksStoppedRestartsAndReportsEachFailure) {
+    constexpr LONGLONG kMin = std::numeric_limits<LONGLONG>::min(), kMax = std::numeric_limits<LONGLONG>::max();
+    const struct {
+        PlayState from;
+        LONGLONG target, duration;
+        const char *seeked, *failing;
+        const char16_t *text;
+        size_t callsMade;
+        PlayState after;
+    } rows[] = {
+        {Running, 25000000, 40000000, "25000000", nullptr, nullptr, 4, Running},
+        {Paused, -1, 40000000, "0", nullptr, nullptr, 4, Paused},
+        {Running, kMin, 40000000, "0", nullptr, nullptr, 4, Running},
+        {Running, 40000001, 40000000, "40000000", nullptr, nullptr, 4, Running},
+        {Running, kMax, 36001440000, "36001440000", nullptr, nullptr, 4, Running},
+        {Running, 5000000, 0, "0", nullptr, nullptr, 4, Running}, // a length the graph reports as 0
+        {Running, 0, 40000000, "0", "MS.GetDuration", u"m_pMS->GetDuration(&llDuration)", 1, Running},
+        {Paused, 0, 40000000, "0", "MC.Stop", u"m_pMC->Stop()", 2, Paused},
+        {Running, 0, 40000000, "0", "MS.SetPositions",
+         u"m_pMS->SetPositions(&pos, AM_SEEKING_AbsolutePositioning , NULL, AM_SEEKING_NoPositioning)", 3, Stopped},
+        {Running, 0, 40000000, "0", "MC.Run", u"m_pMC->Run()", 4, Stopped},
+        {Paused, 0, 40000000, "0", "MC.Pause", u"m_pMC->Pause()", 4, Stopped},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(testing::Message() << row.from << " " << row.target << " " << (row.failing ? row.failing : ""));
+        Reach(row.from);
+        fake::values().duration = row.duration;
+        if (row.failing) fake::SetResult(row.failing, kWrongState, 1);
+        fake::SetResult(row.from == Running ? "MC.Run" : "MC.Pause", S_FALSE, 1); // the restart's code comes back
+        EXPECT_EQ(SeekToTime(row.target), row.failing ? kWrongState : S_FALSE);
+        const Calls all = {"MS.GetDuration()", "MC.Stop()", Format("MS.SetPositions(%s, 1, null, 0)", row.seeked),
+                           row.from == Running ? "MC.Run()" : "MC.Pause()"};
+        EXPECT_EQ(fake::TakeCalls(), Calls(all.begin(), all.begin() + static_cast<long>(row.callsMade)));
+        EXPECT_EQ(fake::TakeDebugLines(), row.failing ? Lines{FailedLine(kWrongState, row.text)} : Lines{});
+        EXPECT_EQ(GetPlayState(), row.after);
+    }
 }

@@ -161,6 +161,36 @@ TEST_F(VideoTapInstallTest, TheNextGraphBelongsToTheHostNamedBeforeIt) {
     EXPECT_EQ(fake::ProcOf(video), own);
 }
 
+// While the host keeps the video full screen, the renderer's window need
+// not be the host's child (Wine's GDI renderer makes it a top-level
+// window): its first child is then a control. No lookup until the video
+// is back; a renderer that refused to switch (Wine's VMR) never left.
+TEST_F(VideoTapInstallTest, NoLookupWhileTheVideoIsFullScreenAndTheVideoWindowOnceItIsBack) {
+    const struct {
+        HRESULT on, off;
+        bool hooksWhileOn, hooksAfterOff;
+    } rows[] = {{S_OK, S_OK, false, true}, {E_NOTIMPL, E_NOTIMPL, true, true}, {S_OK, E_FAIL, false, false}};
+    HWND control = fake::NewWindow("control");
+    const WNDPROC controlOwn = fake::ProcOf(control);
+    for (const auto &row : rows) {
+        SCOPED_TRACE(Format("on 0x%x, off 0x%x", static_cast<unsigned>(row.on), static_cast<unsigned>(row.off)));
+        fake::SetFirstChild(host, video);
+        Reach(Running);
+        fake::SetResult("VW.put_FullScreenMode(-1)", row.on, 1);
+        FullScreen(TRUE);
+        if (SUCCEEDED(row.on)) fake::SetFirstChild(host, control);
+        PutForeground(TRUE);
+        EXPECT_EQ(fake::ProcOf(video), row.hooksWhileOn ? &VideoTapProc : own);
+        fake::SetResult("VW.put_FullScreenMode(0)", row.off, 1);
+        FullScreen(FALSE);
+        fake::SetFirstChild(host, SUCCEEDED(row.off) ? video : control);
+        PutForeground(TRUE);
+        EXPECT_EQ(fake::ProcOf(video), row.hooksWhileOn || row.hooksAfterOff ? &VideoTapProc : own);
+        EXPECT_EQ(fake::ProcOf(control), controlOwn);
+        ClearGraph();
+    }
+}
+
 // Only a showing that succeeded looks for the child: any failure means the
 // graph may have no video window, a non-negative code is success.
 TEST_F(VideoTapInstallTest, OnlyASuccessfulShowingLooksForTheChild) {

@@ -371,3 +371,82 @@ TEST_F(VideoPutMessageDrainTest, TheDrainOutlivesTheGraph) {
 }
 
 } // namespace
+
+// ---- SetVideoRect -------------------------------------------------------------
+
+namespace {
+
+// A placement in a host rectangle: the video's size asked for the call only.
+Calls InRect(LONG left, LONG top, LONG width, LONG height) {
+    return {"GB.QueryInterface(IID_IBasicVideo)", "BV.GetVideoSize()", "BV.Release()",
+            Format("VW.SetWindowPosition(%d, %d, %d, %d)", left, top, width, height)};
+}
+
+using SetVideoRectTest = VideoTest;
+
+// The limiting side filled, the other rounded to nearest (halves up, at
+// least 1), the spare pixels split with the odd one after the picture.
+TEST_F(SetVideoRectTest, FitsThePictureInsideKeepingItsAspect) {
+    const struct {
+        LONG videoWidth, videoHeight;
+        RECT rect;
+        LONG left, top, width, height;
+    } rows[] = {
+        {320, 240, {0, 0, 400, 100}, 133, 0, 133, 100},       // 133.3 wide
+        {320, 240, {10, 20, 410, 320}, 10, 20, 400, 300},     // the same aspect: filled
+        {320, 240, {0, 0, 100, 400}, 0, 162, 100, 75},        // 75.0 high, 325 spare
+        {320, 240, {5, 5, 6, 6}, 5, 5, 1, 1},                 // one pixel
+        {320, 240, {0, 0, 1, 600}, 0, 299, 1, 1},             // 0.75 high: 1
+        {1000, 1, {0, 0, 3, 3}, 0, 1, 3, 1},                  // 0.003 high: at least 1
+        {2, 1, {0, 0, 5, 5}, 0, 1, 5, 3},                     // 2.5 high rounds up
+        {1, 2, {0, 0, 5, 5}, 1, 0, 3, 5},                     // 2.5 wide rounds up
+        {1, 1000, {0, 0, 3, 3}, 1, 0, 1, 3},                  // 0.003 wide: at least 1
+        {4, 3, {0, 0, 100, 50}, 16, 0, 67, 50},               // 66.7 wide, 33 spare
+        {-4, 240, {-50, -60, 50, 40}, -50, -60, 100, 100},    // no size: fill
+        {32768, 240, {0, 0, 400, 100}, 0, 0, 400, 100},       // beyond 32767: fill
+        {32767, 1, {0, 0, 32767, 32767}, 0, 16383, 32767, 1}, // the largest product
+    };
+    OpenClip();
+    for (const auto &row : rows) {
+        SCOPED_TRACE(testing::Message() << row.videoWidth << "x" << row.videoHeight);
+        fake::values().videoWidth = row.videoWidth;
+        fake::values().videoHeight = row.videoHeight;
+        ASSERT_EQ(SetVideoRect(&row.rect), S_OK);
+        PutForeground(TRUE);
+        const Calls calls = fake::TakeCalls();
+        EXPECT_EQ(Calls(calls.begin(), calls.begin() + 4), InRect(row.left, row.top, row.width, row.height));
+    }
+}
+
+// Refused rectangles change nothing. A video the library has placed moves
+// at once, hidden or not; none at InitGraph's zero size or full screen,
+// which wait for PutForeground or the return. NULL: the fixed rectangles.
+TEST_F(SetVideoRectTest, RefusesBadRectanglesAndMovesOnlyAPlacedVideo) {
+    const RECT rect = {0, 0, 400, 300}, other = {0, 0, 200, 150};
+    const RECT refused[] = {{0, 0, 0, 240},     {10, 0, 9, 240},    {0, 10, 320, 9},
+                            {0, 0, 32768, 240}, {0, 0, 320, 32768}, {INT32_MIN, 0, INT32_MAX, 240}};
+    EXPECT_EQ(SetVideoRect(&rect), S_OK); // without a graph: for later ones
+    OpenClip();
+    EXPECT_EQ(SetVideoRect(&rect), S_OK);
+    EXPECT_EQ(fake::TakeCalls(), Calls{});
+    Reach(Running);
+    PutForeground(TRUE);
+    PutForeground(FALSE);
+    EXPECT_EQ(Calls(fake::TakeCalls()).front(), "GB.QueryInterface(IID_IBasicVideo)");
+    EXPECT_EQ(SetVideoRect(&other), S_OK);
+    EXPECT_EQ(fake::TakeCalls(), InRect(0, 0, 200, 150));
+    for (const RECT &bad : refused) EXPECT_EQ(SetVideoRect(&bad), E_INVALIDARG) << bad.left << " " << bad.right;
+    EXPECT_EQ(fake::TakeCalls(), Calls{}) << "nothing moved";
+    FullScreen(TRUE);
+    fake::TakeCalls();
+    EXPECT_EQ(SetVideoRect(&rect), S_OK);
+    EXPECT_EQ(fake::TakeCalls(), Calls{});
+    FullScreen(FALSE);
+    EXPECT_EQ(fake::TakeCalls(), Join({{"VW.put_FullScreenMode(0)", "VW.put_Visible(-1)"},
+                                       InRect(0, 0, 400, 300),
+                                       {"VW.SetWindowForeground(-1)"}}));
+    EXPECT_EQ(SetVideoRect(nullptr), S_OK);
+    EXPECT_EQ(fake::TakeCalls(), (Calls{"GetSystemMetrics(0)", kSmallPosition}));
+}
+
+} // namespace

@@ -188,3 +188,38 @@ TEST_F(ToggleMuteTest, NeitherTakesNorGivesBackReferences) {
     ToggleMute();
     for (const char *object : {"GB", "BA"}) EXPECT_EQ(fake::Refs(0, object), 1) << object;
 }
+
+// ---- GetMuteState -------------------------------------------------------------
+
+using GetMuteStateTest = PlayerTest;
+
+// Muted is whatever ToggleMute would turn up: anything short of full.
+// Refusals (no graph, no audio, no sound: E_NOTIMPL) leave the value.
+TEST_F(GetMuteStateTest, TellsWhatToggleMuteWouldTurnUpOrLeavesTheValue) {
+    const struct {
+        LONG volume;
+        const char *missing; // in the graph's open
+        HRESULT getVolume, result;
+        LONG muted;
+    } rows[] = {{0, nullptr, S_OK, S_OK, 0},
+                {-1, nullptr, S_OK, S_OK, 1},
+                {-10000, nullptr, S_FALSE, S_FALSE, 1},
+                {1, nullptr, S_OK, S_OK, 1},
+                {std::numeric_limits<LONG>::min(), nullptr, S_OK, S_OK, 1},
+                {-1, nullptr, E_NOTIMPL, E_NOTIMPL, 7},
+                {-1, "GB.QueryInterface(IID_IBasicAudio)", S_OK, E_FAIL, 7}};
+    LONG muted = 7;
+    EXPECT_EQ(GetMuteState(nullptr), E_POINTER);
+    EXPECT_EQ(GetMuteState(&muted), E_FAIL) << "no graph";
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.volume);
+        Reach(Paused, row.missing);
+        fake::values().audioVolume = row.volume;
+        fake::SetResult("BA.get_Volume", row.getVolume, 1);
+        muted = 7;
+        EXPECT_EQ(GetMuteState(&muted), row.result);
+        EXPECT_EQ(muted, row.muted);
+        EXPECT_EQ(fake::values().audioVolume, row.volume);
+        EXPECT_EQ(fake::TakeDebugLines(), Lines{});
+    }
+}
