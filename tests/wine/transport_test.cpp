@@ -8,6 +8,8 @@
 // followed by a stop is shown on video.avi and tone.wav.
 #include "harness.h"
 
+#include <initializer_list>
+
 namespace {
 
 constexpr LONGLONG kSecond = 10000000;
@@ -270,6 +272,8 @@ struct Format {
     Streams streams;
     LONGLONG length;             // the file's true length
     LONGLONG tolerance;          // how far the reported duration may be from it
+    SIZE picture;                // the video's native size; 0 x 0 without video
+    bool seekable;               // GetMediaInfo's canSeek
     const char *needs = nullptr; // GStreamer packages beyond base and good it needs
 };
 
@@ -287,24 +291,30 @@ constexpr LONGLONG kOnDisk = -1; // the length of what a cut file still holds, s
 // Compressed sound carries its encoder's delay and padding, up to two
 // frames (an MP3 frame is 26 ms at 44.1 kHz, 72 ms at 8 kHz); PCM, MJPEG
 // and a cut AVI are exact to the frame.
+constexpr SIZE kQvga = {320, 240}; // every generated clip's picture
+constexpr SIZE kNoPicture = {0, 0};
+
 const Format kFormats[] = {
-    {"MP3", L"song.mp3", S_OK, Streams::Sound, kClip, 100 * kMs},
-    {"Ogg Vorbis", L"tone.ogg", S_OK, Streams::Sound, kClip, 100 * kMs},
-    {"WAV", L"tone.wav", S_OK, Streams::Sound, kClip, 0},
-    {"WMA", L"tone.wma", S_OK, Streams::Sound, kClip, 100 * kMs, "gstreamer1.0-libav"},
-    {"MPEG-1 system", L"av.mpg", S_OK, Streams::SoundAndVideo, kClip, 100 * kMs,
+    {"MP3", L"song.mp3", S_OK, Streams::Sound, kClip, 100 * kMs, kNoPicture, true},
+    {"Ogg Vorbis", L"tone.ogg", S_OK, Streams::Sound, kClip, 100 * kMs, kNoPicture, true},
+    {"WAV", L"tone.wav", S_OK, Streams::Sound, kClip, 0, kNoPicture, true},
+    {"WMA", L"tone.wma", S_OK, Streams::Sound, kClip, 100 * kMs, kNoPicture, true, "gstreamer1.0-libav"},
+    {"MPEG-1 system", L"av.mpg", S_OK, Streams::SoundAndVideo, kClip, 100 * kMs, kQvga, true,
      "gstreamer1.0-plugins-bad, gstreamer1.0-libav"},
-    {"MP4 H.264+AAC", L"av.mp4", S_OK, Streams::SoundAndVideo, kClip, 100 * kMs, "gstreamer1.0-libav"},
-    {"WebM VP8+Vorbis", L"av.webm", S_OK, Streams::SoundAndVideo, kClip, 100 * kMs},
-    {"MJPEG AVI", L"video.avi", S_OK, Streams::Video, kClip, 0},
-    {"MP3, one hour", L"long.mp3", S_OK, Streams::Sound, kHour, 200 * kMs},
-    {"MP3, non-ASCII path", L"Música ä\\日本語\\canción 1.mp3", S_OK, Streams::Sound, kClip, 100 * kMs},
-    {"MP3, relative path", L"./song.mp3", S_OK, Streams::Sound, kClip, 100 * kMs},
-    {"MP3, forward slashes", L"/song.mp3", S_OK, Streams::Sound, kClip, 100 * kMs},
-    {"AVI cut in half", L"truncated.avi", S_OK, Streams::SoundAndVideo, kOnDisk, 40 * kMs},
-    {"a directory", L"album", HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED), Streams::None, 0, 0},
-    {"a missing file", L"missing.mp3", HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND), Streams::None, 0, 0},
-    {"an http URL", L"http://127.0.0.1/song.mp3", HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND), Streams::None, 0, 0},
+    {"MP4 H.264+AAC", L"av.mp4", S_OK, Streams::SoundAndVideo, kClip, 100 * kMs, kQvga, true, "gstreamer1.0-libav"},
+    {"WebM VP8+Vorbis", L"av.webm", S_OK, Streams::SoundAndVideo, kClip, 100 * kMs, kQvga, true},
+    {"MJPEG AVI", L"video.avi", S_OK, Streams::Video, kClip, 0, kQvga, true},
+    {"MP3, one hour", L"long.mp3", S_OK, Streams::Sound, kHour, 200 * kMs, kNoPicture, true},
+    {"MP3, non-ASCII path", L"Música ä\\日本語\\canción 1.mp3", S_OK, Streams::Sound, kClip, 100 * kMs, kNoPicture,
+     true},
+    {"MP3, relative path", L"./song.mp3", S_OK, Streams::Sound, kClip, 100 * kMs, kNoPicture, true},
+    {"MP3, forward slashes", L"/song.mp3", S_OK, Streams::Sound, kClip, 100 * kMs, kNoPicture, true},
+    {"AVI cut in half", L"truncated.avi", S_OK, Streams::SoundAndVideo, kOnDisk, 40 * kMs, kQvga, true},
+    {"a directory", L"album", HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED), Streams::None, 0, 0, kNoPicture, false},
+    {"a missing file", L"missing.mp3", HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND), Streams::None, 0, 0, kNoPicture,
+     false},
+    {"an http URL", L"http://127.0.0.1/song.mp3", HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND), Streams::None, 0, 0,
+     kNoPicture, false},
 };
 
 // The ways a host names a file: "./x" relative to the current directory
@@ -349,6 +359,30 @@ LONGLONG AviLengthOnDisk(const wchar_t *file) {
     return video > sound ? video : sound;
 }
 
+constexpr LONGLONG kFrame = 40 * kMs; // one frame at 25 fps
+
+// GetMediaInfo, which must change nothing: asked once muted and once at
+// full volume (a file with sound), the mute state reads the same after.
+FLATPLAY_MEDIA_INFO AskMediaInfo(bool sound) {
+    FLATPLAY_MEDIA_INFO info = {};
+    info.cbSize = sizeof info;
+    const LONG state = GetPlayState();
+    for (LONG muted : {1, 0}) {
+        if (sound) CHECK(ToggleMute() >= 0);
+        CHECK_EQ(GetMediaInfo(&info), S_OK);
+        LONG after = -1;
+        if (sound) {
+            CHECK(GetMuteState(&after) >= 0);
+            CHECK_EQ(after, muted);
+        } else {
+            CHECK_EQ(GetMuteState(&after), E_NOTIMPL); // no sound to read or change
+            CHECK_EQ(after, -1);
+        }
+    }
+    CHECK_EQ(GetPlayState(), state);
+    return info;
+}
+
 // Where SeekSong(50) must land: single precision, rounded after each step.
 LONGLONG HalfWayOf(LONGLONG duration) {
     float target = static_cast<float>(duration);
@@ -388,7 +422,18 @@ void Formats() {
             continue;
         }
         bool video = f.streams != Streams::Sound;
+        bool sound = f.streams != Streams::Video;
         CHECK_EQ(GetWindow(s.host, GW_CHILD) != nullptr, video); // a renderer window only with video
+        LONGLONG length = f.length == kOnDisk ? AviLengthOnDisk(f.file) : f.length;
+        // Before playing, as a host asks to show the length.
+        FLATPLAY_MEDIA_INFO opened = AskMediaInfo(sound);
+        CHECK_EQ(opened.hasVideo, video);
+        CHECK_EQ(opened.hasSound, sound);
+        CHECK_EQ(opened.width, f.picture.cx);
+        CHECK_EQ(opened.height, f.picture.cy);
+        CHECK_EQ(opened.canSeek, f.seekable);
+        CHECK(opened.duration >= length - f.tolerance && opened.duration <= length + f.tolerance);
+        CHECK_EQ(GetPlayState(), FLATPLAY_STOPPED);
         CHECK_EQ(PutForeground(TRUE), 0);
         // What a host meets on a file without video, and without sound.
         CHECK_EQ(PutMessageDrain(s.host), video ? S_OK : E_NOINTERFACE);
@@ -400,10 +445,21 @@ void Formats() {
         CHECK_EQ(GetPlayState(), FLATPLAY_RUNNING);
         LONGLONG duration = GetPlayPositionDuration();
         LONGLONG total = TotalTime();
-        LONGLONG length = f.length == kOnDisk ? AviLengthOnDisk(f.file) : f.length;
         CHECK(length > 0);
         CHECK(duration >= length - f.tolerance && duration <= length + f.tolerance);
         CHECK_EQ(total, duration / kSecond);
+        // The length shown before playing is the one playing reports, to the frame.
+        CHECK(opened.duration >= duration - kFrame && opened.duration <= duration + kFrame);
+        ExpectAdvancing();
+        // Asked again while running: the same answers, and it plays on.
+        FLATPLAY_MEDIA_INFO running = AskMediaInfo(sound);
+        CHECK_EQ(running.hasVideo, opened.hasVideo);
+        CHECK_EQ(running.hasSound, opened.hasSound);
+        CHECK_EQ(running.width, opened.width);
+        CHECK_EQ(running.height, opened.height);
+        CHECK_EQ(running.canSeek, opened.canSeek);
+        CHECK_EQ(running.duration, duration);
+        CHECK_EQ(GetPlayState(), FLATPLAY_RUNNING);
         ExpectAdvancing();
 
         char seek[40] = "not tried: Wine fault";
@@ -421,8 +477,10 @@ void Formats() {
         CHECK_EQ(GetPlayState(), FLATPLAY_STOPPED);
         ClearGraph();
         CHECK_EQ(GetPlayState(), FLATPLAY_CLOSED);
-        wt::Print("  %-20s 0x%08lx %12lld %6lld %-27s %6lu\n", f.label, (unsigned long)hr, duration, total, seek,
-                  (unsigned long)(GetTickCount() - start));
+        wt::Print("  %-20s 0x%08lx %12lld %6lld %-27s %6lu   info: %s%s %ldx%ld %lld%s\n", f.label, (unsigned long)hr,
+                  duration, total, seek, (unsigned long)(GetTickCount() - start), opened.hasVideo ? "video" : "-",
+                  opened.hasSound ? "+sound" : "", opened.width, opened.height, opened.duration,
+                  opened.canSeek ? " seekable" : "");
     }
 }
 
