@@ -332,8 +332,9 @@ const wchar_t *PathOf(const wchar_t *file) {
 
 // The length of the complete chunks left in an AVI of av.avi's kind, cut
 // short: the longer of its MJPEG frames (25 fps) and its PCM sound (22050
-// Hz, 16-bit mono). The header still claims the whole clip.
-LONGLONG AviLengthOnDisk(const wchar_t *file) {
+// Hz, 16-bit mono), or that of its frames alone. The header still claims
+// the whole clip.
+LONGLONG AviLengthOnDisk(const wchar_t *file, bool pictureOnly = false) {
     static unsigned char data[1 << 21];
     size_t size = 0;
     if (!CHECK(wt::ReadAll(wt::Media(file), data, sizeof data, &size))) return 0;
@@ -356,7 +357,7 @@ LONGLONG AviLengthOnDisk(const wchar_t *file) {
     }
     LONGLONG video = frames * kSecond / 25, sound = soundBytes / 2 * kSecond / 22050;
     wt::Print("  what is left: %lld frames (%lld) and %lld bytes of sound (%lld)\n", frames, video, soundBytes, sound);
-    return video > sound ? video : sound;
+    return video > sound || pictureOnly ? video : sound;
 }
 
 constexpr LONGLONG kFrame = 40 * kMs; // one frame at 25 fps
@@ -484,10 +485,149 @@ void Formats() {
     }
 }
 
+// ---- The end event -------------------------------------------------------------
+
+constexpr UINT kEventMessage = WM_APP + 1;
+
+// The events of one clip, each taken with GetGraphEvent on the message that
+// announced it, and when the one that ended the clip came.
+struct Announced {
+    int ends = 0;     // FLATPLAY_EVENT_COMPLETE and FLATPLAY_EVENT_ERRORABORT
+    LONG endCode = 0; // the first of them
+    LONG_PTR endParam = 0;
+    DWORD endAt = 0; // GetTickCount when it was taken
+};
+
+void TakeAnnounced(HWND host, Announced &seen) {
+    if (wt::TakeReceived(host, kEventMessage) == 0) return;
+    LONG code = 0;
+    LONG_PTR param1 = 0, param2 = 0;
+    HRESULT hr;
+    while ((hr = GetGraphEvent(&code, &param1, &param2)) == S_OK) {
+        wt::Print("  event 0x%lx (0x%llx, 0x%llx)\n", (long)code, (unsigned long long)param1,
+                  (unsigned long long)param2);
+        if (code != FLATPLAY_EVENT_COMPLETE && code != FLATPLAY_EVENT_ERRORABORT) continue;
+        if (seen.ends++ == 0) {
+            seen.endCode = code;
+            seen.endParam = param1;
+            seen.endAt = GetTickCount();
+        }
+    }
+    CHECK_EQ(hr, S_FALSE);
+    CHECK_EQ(code, 0);
+}
+
+enum class Course { Plays, SeeksNearTheEnd, PausesAndResumes };
+
+// Where Wine ends two clips, each a Wine fault of its own, kept here as
+// the lengths it plays so that a Wine that plays them whole fails the case:
+// - a cut AVI ends with its last whole frame, with no error, although
+//   sound is left (1.92 s of picture, 2.44 s of sound in truncated.avi);
+constexpr LONGLONG kPictureOnDisk = -2;
+// - a video-only MPEG-1 system stream from avmux_mpeg, whose length and
+//   position Wine reads as 0, ends before its first frame: the GStreamer
+//   splitter's end of stream reaches the renderer right after Run.
+constexpr LONGLONG kWineEndsAtOnce = 0;
+
+struct Ending {
+    const char *label;
+    const wchar_t *file; // in the media folder
+    Course course;
+    LONGLONG length; // how long Wine plays it; kPictureOnDisk: the frames a cut AVI still holds
+    bool reported;   // Wine reads its length and position
+    const char *needs = nullptr;
+};
+
+const Ending kEndings[] = {
+    {"AVI, sound and video", L"av.avi", Course::Plays, kClip, true},
+    {"AVI, SeekToTime(3 s)", L"av.avi", Course::SeeksNearTheEnd, kClip, true},
+    {"AVI, paused and resumed", L"av.avi", Course::PausesAndResumes, kClip, true},
+    {"WAV", L"tone.wav", Course::Plays, kClip, true},
+    {"MPEG-1 video alone", L"video.mpg", Course::Plays, kWineEndsAtOnce, false,
+     "gstreamer1.0-plugins-bad, gstreamer1.0-libav"},
+    {"AVI cut in half", L"truncated.avi", Course::Plays, kPictureOnDisk, true},
+};
+
+// How far from the clip's end the end event may come.
+constexpr LONG kEndLatenessMs = 250;
+
+// Each clip played to its end, its events announced to the window named
+// once before the first graph: the end comes once, on time, and the state
+// stays Running until the host stops it.
+void EndEvent() {
+    Session s(L"end event");
+    CHECK_EQ(SetEventWindow(s.host, kEventMessage), S_OK);
+    for (const Ending &e : kEndings) {
+        wt::Print("  %s\n", e.label);
+        if (kBaseAndGoodOnly && e.needs) {
+            char why[160];
+            wt::Format(why, sizeof why, "%s: needs %s, which the ARM Wine root does not hold", e.label, e.needs);
+            wt::Skip(why);
+            continue;
+        }
+        const LONGLONG length = e.length == kPictureOnDisk ? AviLengthOnDisk(e.file, true) : e.length;
+        if (!CHECK_EQ(InitGraph(wt::Media(e.file)), S_OK)) continue;
+        FLATPLAY_MEDIA_INFO info = {};
+        info.cbSize = sizeof info;
+        CHECK_EQ(GetMediaInfo(&info), S_OK);
+        CHECK_EQ(info.duration > 0, e.reported); // nor can a host learn the length before playing
+        Announced seen;
+        // The clip's end is due (length - from) after `started`: the last
+        // moment it was run from the position `from`.
+        CHECK(PlayPause() >= 0);
+        DWORD started = GetTickCount();
+        LONGLONG from = 0;
+        if (e.course == Course::SeeksNearTheEnd) {
+            PUMP_UNTIL(wt::kDeadlineMs, GetPlayPositionCurrent() >= kSecond / 2);
+            from = 3 * kSecond;
+            CHECK(SeekToTime(from) >= 0);
+            started = GetTickCount();
+        } else if (e.course == Course::PausesAndResumes) {
+            PUMP_UNTIL(wt::kDeadlineMs, GetPlayPositionCurrent() >= kSecond);
+            CHECK(PlayPause() >= 0);
+            from = GetPlayPositionCurrent();
+            wt::Pump(500); // paused: no end may come meanwhile
+            TakeAnnounced(s.host, seen);
+            CHECK_EQ(seen.ends, 0);
+            CHECK(PlayPause() >= 0);
+            started = GetTickCount();
+        }
+        if (e.reported) {
+            CHECK(GetPlayPositionDuration() > 0);
+        } else {
+            // Named: Wine's answers for this stream, which a polling host meets.
+            CHECK_EQ(GetPlayPositionDuration(), 0);
+            CHECK_EQ(GetPlayPositionCurrent(), 0);
+        }
+        const DWORD due = started + static_cast<DWORD>((length - from) / kMs);
+        PUMP_UNTIL(static_cast<DWORD>((length - from) / kMs) + wt::kDeadlineMs,
+                   (TakeAnnounced(s.host, seen), seen.ends > 0));
+        const LONG late = static_cast<LONG>(seen.endAt - due);
+        wt::Print("  %-26s event 0x%lx (0x%llx) %+ld ms from the end, at %lld of %lld\n", e.label, (long)seen.endCode,
+                  (unsigned long long)seen.endParam, (long)late, GetPlayPositionCurrent(), GetPlayPositionDuration());
+        // Wine reports no error for a cut file: it ends it as complete.
+        CHECK_EQ(seen.endCode, FLATPLAY_EVENT_COMPLETE);
+        CHECK_EQ(seen.endParam, S_OK);
+        CHECK(late >= -kEndLatenessMs && late <= kEndLatenessMs);
+        // The library changes no state on its own; no second end follows.
+        CHECK_EQ(GetPlayState(), FLATPLAY_RUNNING);
+        wt::Pump(500);
+        TakeAnnounced(s.host, seen);
+        CHECK_EQ(seen.ends, 1);
+        CHECK_EQ(GetPlayState(), FLATPLAY_RUNNING);
+        CHECK(Stop() >= 0); // what the host does on the event
+        CHECK_EQ(GetPlayState(), FLATPLAY_STOPPED);
+        ClearGraph();
+        wt::DispatchPending();
+        wt::TakeReceived(s.host, kEventMessage); // whatever the graph announced as it went
+    }
+    CHECK_EQ(SetEventWindow(nullptr, 0), S_OK);
+}
+
 const wt::Case kCases[] = {
-    {"av-queries", AvQueries}, {"av-run-pause", AvRunPause}, {"av-stop", AvStop},
-    {"av-cycles", AvCycles},   {"video-seek", VideoSeek},    {"video-cycles", VideoCycles},
-    {"wav-seek", WavSeek},     {"wav-play", WavPlay},        {"formats", Formats},
+    {"av-queries", AvQueries}, {"av-run-pause", AvRunPause},  {"av-stop", AvStop},   {"av-cycles", AvCycles},
+    {"video-seek", VideoSeek}, {"video-cycles", VideoCycles}, {"wav-seek", WavSeek}, {"wav-play", WavPlay},
+    {"formats", Formats},      {"end-event", EndEvent},
 };
 
 } // namespace
