@@ -69,6 +69,14 @@ void Skip(const char *why) {
     Print("skipped: %s\n", why);
 }
 
+void AudioMark(const char *name) { Print("audio-mark: %s\n", name); }
+
+void ExpectAudio(const char *level, const char *mark, int fromMs, int toMs) {
+    Print("expect-audio: %s %s %d %d\n", level, mark, fromMs, toMs);
+}
+
+void MeasureAudioGap(const char *mark, int fromMs, int toMs) { Print("audio-gap: %s %d %d\n", mark, fromMs, toMs); }
+
 bool RedirectImport(const char *dll, const char *name, void *replacement) {
     BYTE *base = reinterpret_cast<BYTE *>(GetModuleHandleW(L"flatplay.dll"));
     if (!base) return false;

@@ -59,6 +59,15 @@ void ExpectTeardownCrash(const char *why);
 // Announces a line the library must write to the debug output (printf-style).
 void ExpectDebugLine(const char *format, ...);
 
+// ---- Sound, recorded from the null sink by record-case (RECORDED_CASES) ----
+// Has record-case note how much it has recorded at this moment, as `name`.
+void AudioMark(const char *name);
+// What must be heard from `fromMs` to `toMs` after a mark: "audible" or "silent".
+void ExpectAudio(const char *level, const char *mark, int fromMs, int toMs);
+// Has record-case print the longest quiet stretch in that window: a
+// measurement, reported, not checked.
+void MeasureAudioGap(const char *mark, int fromMs, int toMs);
+
 // Names a part of the case that cannot run on this platform, and why: it
 // is counted and reported ("skipped: ..."), never passed.
 void Skip(const char *why);

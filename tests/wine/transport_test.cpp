@@ -3,9 +3,11 @@
 // each common format.
 //
 // Wine 8 hangs in IMediaControl::Stop once a graph that renders both sound
-// and video has been seeked, so Stop and ClearGraph would never return.
-// The cases here never seek av.avi while it is running or paused; seeking
-// followed by a stop is shown on video.avi and tone.wav.
+// and video has been seeked while running or paused, so Stop and
+// ClearGraph would never return. The cases here never SeekSong av.avi
+// while it is running or paused; seeking followed by a stop is shown on
+// video.avi and tone.wav, and on av.avi by SeekToTime, which seeks while
+// stopped.
 #include "harness.h"
 
 #include <initializer_list>
@@ -13,6 +15,7 @@
 namespace {
 
 constexpr LONGLONG kSecond = 10000000;
+constexpr LONGLONG kMs = 10000;
 constexpr LONGLONG kClip = 4 * kSecond; // 100 frames at 25 fps; 88200 samples at 22050 Hz
 
 // Closer to the start than this counts as "at the start" once running again.
@@ -261,6 +264,91 @@ void WavPlay() {
     CloseHandle(file);
 }
 
+// ---- Seeking by time, heard ----------------------------------------------------
+
+// One frame at 25 fps: how close SeekToTime must land.
+constexpr LONGLONG kFrame = kSecond / 25;
+
+// Lands within a frame of `target`.
+void ExpectLandedAt(LONGLONG target) {
+    LONGLONG at = GetPlayPositionCurrent();
+    CHECK(at >= target - kFrame && at <= target + kFrame);
+}
+
+// av.avi, sound and video through one splitter, seeked by time ten times
+// while running and ten times while paused (Wine 8 would never stop it
+// again after SeekSong): each time it lands within a frame and its sound
+// flows again on the null sink; then it stops, closes and the next file
+// opens and sounds. What the stop-first seek costs: the sound's gap is
+// measured on the recording, the picture's as the wall time the position
+// took to move on from the target beyond the time it moved.
+void AvSeekTime() {
+    Session s(L"seek by time");
+    if (!Open("av.avi")) return;
+    // Targets in ms, each at least 1 s before the end: forward and back.
+    const LONG running[] = {2500, 500, 1500, 2800, 0, 2000, 1000, 2900, 300, 1800};
+    const LONG paused[] = {1000, 2600, 200, 1200, 2800, 600, 2200, 100, 2700, 1400};
+    constexpr LONGLONG kPlayed = 900 * kMs; // played after each seek
+    constexpr LONGLONG kMoved = 200 * kMs;  // how far the position moves for the picture's gap
+    CHECK(PlayPause() >= 0);
+    PUMP_UNTIL(wt::kDeadlineMs, GetPlayPositionCurrent() >= kSecond / 2);
+    LONG longestCall = 0, pictureGaps[10] = {};
+    for (int i = 0; i < 10; ++i) {
+        char mark[16];
+        wt::Format(mark, sizeof mark, "seek%d", i);
+        LONGLONG target = running[i] * kMs;
+        wt::AudioMark(mark);
+        DWORD called = GetTickCount();
+        CHECK(SeekToTime(target) >= 0);
+        const LONG took = static_cast<LONG>(GetTickCount() - called);
+        CHECK_EQ(GetPlayState(), FLATPLAY_RUNNING);
+        ExpectLandedAt(target);
+        PUMP_UNTIL(wt::kDeadlineMs, GetPlayPositionCurrent() >= target + kMoved);
+        pictureGaps[i] = static_cast<LONG>(GetTickCount() - called) - static_cast<LONG>(kMoved / kMs);
+        PUMP_UNTIL(wt::kDeadlineMs, GetPlayPositionCurrent() >= target + kPlayed);
+        wt::ExpectAudio("audible", mark, 500, 850);
+        wt::MeasureAudioGap(mark, 0, 500);
+
+        CHECK(PlayPause() >= 0);
+        target = paused[i] * kMs;
+        called = GetTickCount();
+        CHECK(SeekToTime(target) >= 0);
+        const LONG tookPaused = static_cast<LONG>(GetTickCount() - called);
+        CHECK_EQ(GetPlayState(), FLATPLAY_PAUSED);
+        ExpectLandedAt(target);
+        wt::Format(mark, sizeof mark, "resume%d", i);
+        wt::AudioMark(mark);
+        CHECK(PlayPause() >= 0);
+        PUMP_UNTIL(wt::kDeadlineMs, GetPlayPositionCurrent() >= target + kPlayed);
+        wt::ExpectAudio("audible", mark, 500, 850);
+        wt::Print("  %d: to %ld ms running (%ld ms), picture gap %ld ms; to %ld ms paused (%ld ms)\n", i, running[i],
+                  (long)took, (long)pictureGaps[i], paused[i], (long)tookPaused);
+        if (took > longestCall) longestCall = took;
+        if (tookPaused > longestCall) longestCall = tookPaused;
+    }
+    LONG least = pictureGaps[0], most = pictureGaps[0], sum = 0;
+    for (LONG gap : pictureGaps) {
+        least = gap < least ? gap : least;
+        most = gap > most ? gap : most;
+        sum += gap;
+    }
+    wt::Print("  stop-first seek: calls up to %ld ms; picture gap %ld to %ld ms, %ld on average\n", (long)longestCall,
+              (long)least, (long)most, (long)(sum / 10));
+
+    // Still able to stop and close, unlike a graph seeked by SeekSong.
+    DWORD at = GetTickCount();
+    CHECK(Stop() >= 0);
+    CHECK_EQ(GetPlayState(), FLATPLAY_STOPPED);
+    ClearGraph();
+    CHECK_EQ(GetPlayState(), FLATPLAY_CLOSED);
+    if (!Open("tone.wav")) return;
+    wt::Print("  Stop, ClearGraph and InitGraph of the next file: %lu ms\n", (unsigned long)(GetTickCount() - at));
+    CHECK(PlayPause() >= 0);
+    wt::AudioMark("next");
+    PUMP_UNTIL(wt::kDeadlineMs, GetPlayPositionCurrent() >= kPlayed);
+    wt::ExpectAudio("audible", "next", 500, 850);
+}
+
 // ---- Every common format ---------------------------------------------------
 
 enum class Streams { None, Sound, Video, SoundAndVideo };
@@ -284,7 +372,6 @@ constexpr bool kBaseAndGoodOnly = true;
 constexpr bool kBaseAndGoodOnly = false;
 #endif
 
-constexpr LONGLONG kMs = 10000;
 constexpr LONGLONG kHour = 3600 * kSecond;
 constexpr LONGLONG kOnDisk = -1; // the length of what a cut file still holds, see AviLengthOnDisk
 
@@ -359,8 +446,6 @@ LONGLONG AviLengthOnDisk(const wchar_t *file, bool pictureOnly = false) {
     wt::Print("  what is left: %lld frames (%lld) and %lld bytes of sound (%lld)\n", frames, video, soundBytes, sound);
     return video > sound || pictureOnly ? video : sound;
 }
-
-constexpr LONGLONG kFrame = 40 * kMs; // one frame at 25 fps
 
 // GetMediaInfo, which must change nothing: asked once muted and once at
 // full volume (a file with sound), the mute state reads the same after.
@@ -625,9 +710,9 @@ void EndEvent() {
 }
 
 const wt::Case kCases[] = {
-    {"av-queries", AvQueries}, {"av-run-pause", AvRunPause},  {"av-stop", AvStop},   {"av-cycles", AvCycles},
-    {"video-seek", VideoSeek}, {"video-cycles", VideoCycles}, {"wav-seek", WavSeek}, {"wav-play", WavPlay},
-    {"formats", Formats},      {"end-event", EndEvent},
+    {"av-queries", AvQueries}, {"av-run-pause", AvRunPause},  {"av-stop", AvStop},          {"av-cycles", AvCycles},
+    {"video-seek", VideoSeek}, {"video-cycles", VideoCycles}, {"wav-seek", WavSeek},        {"wav-play", WavPlay},
+    {"formats", Formats},      {"end-event", EndEvent},       {"av-seek-time", AvSeekTime},
 };
 
 } // namespace

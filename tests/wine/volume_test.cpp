@@ -111,14 +111,6 @@ void Arithmetic() {
 
 // ---- ToggleMute, heard -------------------------------------------------------
 
-// Tells record-case to note how much it has recorded at this moment.
-void Mark(const char *name) { wt::Print("audio-mark: %s\n", name); }
-
-// A window of the recording, in milliseconds from a mark, and what must be heard there.
-void ExpectAudio(const char *level, const char *mark, int fromMs, int toMs) {
-    wt::Print("expect-audio: %s %s %d %d\n", level, mark, fromMs, toMs);
-}
-
 // av.avi is 4 s of 440 Hz tone with video: mute once 1.5 s have played,
 // unmute once 1 s more has. Measured here, sound reaches the sink 0.2 to
 // 0.3 s after Run and follows a volume change within 0.15 s. Each window
@@ -134,25 +126,25 @@ void Mute() {
     // as much real time between the marks as it names.
     constexpr LONGLONG kMs = 10000;
     CHECK(PlayPause() >= 0);
-    Mark("run");
+    wt::AudioMark("run");
     PUMP_UNTIL(wt::kDeadlineMs, GetPlayPositionCurrent() >= 1500 * kMs);
     HRESULT muted = ToggleMute();
-    Mark("muted");
+    wt::AudioMark("muted");
     LONGLONG at = GetPlayPositionCurrent();
     wt::Print("  ToggleMute (mute) at %lld: 0x%lx\n", at, (unsigned long)muted);
     CHECK(muted >= 0);
     PUMP_UNTIL(wt::kDeadlineMs, GetPlayPositionCurrent() >= at + 1000 * kMs);
     HRESULT unmuted = ToggleMute();
-    Mark("unmuted");
+    wt::AudioMark("unmuted");
     at = GetPlayPositionCurrent();
     wt::Print("  ToggleMute (unmute) at %lld: 0x%lx\n", at, (unsigned long)unmuted);
     CHECK(unmuted >= 0);
     PUMP_UNTIL(wt::kDeadlineMs, GetPlayPositionCurrent() >= at + 1000 * kMs);
-    Mark("end");
+    wt::AudioMark("end");
 
-    ExpectAudio("audible", "run", 800, 1400);
-    ExpectAudio("silent", "muted", 300, 900);
-    ExpectAudio("audible", "unmuted", 300, 900);
+    wt::ExpectAudio("audible", "run", 800, 1400);
+    wt::ExpectAudio("silent", "muted", 300, 900);
+    wt::ExpectAudio("audible", "unmuted", 300, 900);
 
     // Never seeked, so stopping this graph is safe under Wine.
     ClearGraph();
