@@ -275,6 +275,168 @@ void FullScreenRunning() {
     UnInitialize();
 }
 
+// ---- The host's rectangle, seen ---------------------------------------------------
+
+// The host window's client area as the screen shows it, 32-bit pixels, rows
+// top down. From the screen, since another thread draws the video.
+struct Screenshot {
+    static DWORD pixels[1024 * 768];
+    LONG width = 0, height = 0;
+    bool Lit(LONG x, LONG y) const {
+        const DWORD p = pixels[y * width + x];
+        // Brighter than the darkest of the pattern's bars; the host is black.
+        return (p & 0xFF) > 48 || ((p >> 8) & 0xFF) > 48 || ((p >> 16) & 0xFF) > 48;
+    }
+};
+DWORD Screenshot::pixels[1024 * 768];
+
+bool Take(HWND host, Screenshot &shot) {
+    RECT client;
+    GetClientRect(host, &client);
+    POINT origin = {0, 0};
+    ClientToScreen(host, &origin);
+    shot.width = client.right;
+    shot.height = client.bottom;
+    if (!CHECK(shot.width * shot.height <= 1024 * 768)) return false;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = shot.width;
+    info.bmiHeader.biHeight = -shot.height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    void *bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    bool ok = bitmap != nullptr;
+    if (ok) {
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        ok = BitBlt(memory, 0, 0, shot.width, shot.height, screen, origin.x, origin.y, SRCCOPY) && GdiFlush();
+        const DWORD *from = static_cast<const DWORD *>(bits);
+        for (LONG i = 0; ok && i < shot.width * shot.height; ++i) Screenshot::pixels[i] = from[i];
+        SelectObject(memory, old);
+        DeleteObject(bitmap);
+    }
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return CHECK(ok);
+}
+
+// The picture's edges on the screenshot: the box of what is lit, in the
+// host's client coordinates; empty if nothing is.
+RECT PictureOn(const Screenshot &shot) {
+    RECT box = {shot.width, shot.height, 0, 0};
+    for (LONG y = 0; y < shot.height; ++y)
+        for (LONG x = 0; x < shot.width; ++x)
+            if (shot.Lit(x, y)) {
+                box.left = x < box.left ? x : box.left;
+                box.top = y < box.top ? y : box.top;
+                box.right = x + 1 > box.right ? x + 1 : box.right;
+                box.bottom = y + 1 > box.bottom ? y + 1 : box.bottom;
+            }
+    return box;
+}
+
+// The 320 x 240 picture in a host rectangle of another aspect: where the
+// library puts the video window (its rounding, fixed by the header), and
+// so where the picture must be seen, with the host's black beside it.
+struct Fit {
+    RECT rect; // given to SetVideoRect
+    struct {
+        LONG left, top, width, height;
+    } picture; // the video window
+};
+const Fit kWide = {{40, 30, 600, 230}, {186, 30, 267, 200}};   // 560 x 200: bars left and right
+const Fit kTall = {{100, 20, 300, 420}, {100, 145, 200, 150}}; // 200 x 400: bars above and below
+
+bool AtFit(HWND host, HWND video, const Fit &fit) {
+    return ShownAt(host, video, fit.picture.left, fit.picture.top, fit.picture.width, fit.picture.height);
+}
+
+// The picture seen where the window is: its edges within a pixel of the
+// window's (aspect kept), and the margins to the rectangle's sides equal
+// within a pixel (centred); the rest of the host is its black.
+void ExpectSeen(HWND host, const Fit &fit) {
+    static Screenshot shot;
+    wt::Pump(300); // frames drawn at the new place
+    if (!Take(host, shot)) return;
+    const RECT seen = PictureOn(shot);
+    const LONG left = seen.left - fit.rect.left, right = fit.rect.right - seen.right;
+    const LONG top = seen.top - fit.rect.top, bottom = fit.rect.bottom - seen.bottom;
+    wt::Print("  picture seen at %ld, %ld, %ld x %ld; margins left %ld, right %ld, top %ld, bottom %ld\n", seen.left,
+              seen.top, seen.right - seen.left, seen.bottom - seen.top, left, right, top, bottom);
+    const auto &want = fit.picture;
+    CHECK(seen.left >= want.left && seen.left <= want.left + 1);
+    CHECK(seen.top >= want.top && seen.top <= want.top + 1);
+    CHECK(seen.right <= want.left + want.width && seen.right >= want.left + want.width - 1);
+    CHECK(seen.bottom <= want.top + want.height && seen.bottom >= want.top + want.height - 1);
+    CHECK(left - right >= -1 && left - right <= 1);
+    CHECK(top - bottom >= -1 && top - bottom <= 1);
+}
+
+// SetVideoRect before the graph, then another while shown, across full
+// screen and back twice, and NULL back to the fixed rectangle. With the
+// GDI renderer the picture is measured on screenshots; the default VMR
+// draws where Xvfb does not show it, so there its window alone is checked.
+void HostRect() {
+    HWND host = wt::CreateHost(L"host rectangle");
+    // The bars are the host's: black, as a player paints them.
+    SetClassLongPtrW(host, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(GetStockObject(BLACK_BRUSH)));
+    InvalidateRect(host, nullptr, TRUE);
+    CHECK_EQ(Initialize(), S_OK);
+    const bool gdi = ProbeRendererFullScreen();
+    if (!gdi) wt::Skip("pixels of the picture: the default VMR draws where Xvfb does not show it (see host-rect.gdi)");
+    SetHWND(host);
+    CHECK_EQ(SetVideoRect(&kWide.rect), S_OK); // kept for the graph to come
+    CHECK_EQ(InitGraph(wt::Media("video.avi")), S_OK);
+    HWND video = GetWindow(host, GW_CHILD);
+    if (!CHECK(video != nullptr)) return;
+    CHECK_EQ(PutForeground(TRUE), 0);
+    CHECK(SUCCEEDED(PlayPause()));
+    PUMP_UNTIL(wt::kDeadlineMs, GetPlayPositionCurrent() > 5000000 && AtFit(host, video, kWide));
+    CheckVideoAt(host, video, kWide.picture.left, kWide.picture.top, kWide.picture.width, kWide.picture.height);
+    if (gdi) ExpectSeen(host, kWide);
+
+    CHECK_EQ(SetVideoRect(&kTall.rect), S_OK); // moves a shown video at once
+    CheckVideoAt(host, video, kTall.picture.left, kTall.picture.top, kTall.picture.width, kTall.picture.height);
+    if (gdi) ExpectSeen(host, kTall);
+
+    for (int round = 0; round < 2; ++round) {
+        // From the start again, so that frames still come (a paused or
+        // ended clip's frame is not drawn again after full screen).
+        CHECK(SeekToTime(0) >= 0);
+        CHECK_EQ(FullScreen(TRUE), 0);
+        LONG on = 7;
+        CHECK_EQ(IsFullScreen(&on), 0);
+        CHECK_EQ(on, gdi ? 1 : 0);
+        // A rectangle given meanwhile waits for the return; a renderer that
+        // stayed embedded moves at once.
+        const Fit &next = round == 0 ? kWide : kTall;
+        CHECK_EQ(SetVideoRect(&next.rect), S_OK);
+        RECT r;
+        GetWindowRect(video, &r);
+        wt::Print("  full screen: the video window at %ld, %ld, %ld x %ld\n", r.left, r.top, r.right - r.left,
+                  r.bottom - r.top);
+        if (gdi) {
+            CHECK_EQ(r.right - r.left, GetSystemMetrics(SM_CXSCREEN));
+            CHECK_EQ(r.bottom - r.top, GetSystemMetrics(SM_CYSCREEN));
+        } else {
+            CHECK(AtFit(host, video, next));
+        }
+        CHECK_EQ(FullScreen(FALSE), 0);
+        PUMP_UNTIL(wt::kDeadlineMs, AtFit(host, video, next));
+        CheckVideoAt(host, video, next.picture.left, next.picture.top, next.picture.width, next.picture.height);
+        if (gdi) ExpectSeen(host, next);
+    }
+
+    CHECK_EQ(SetVideoRect(nullptr), S_OK); // the fixed rectangle, at once
+    CheckVideoAt(host, video, 4, 14, 312, 223);
+    ClearGraph();
+    DestroyWindow(host);
+    UnInitialize();
+}
+
 // ---- Taps -----------------------------------------------------------------------
 
 void Tap() {
@@ -451,6 +613,56 @@ void HostControl() {
     UnInitialize();
 }
 
+// The same host with the renderer that really goes full screen, its first
+// showing while full screen: the renderer's window is then no child of the
+// host, whose first child is its button. The button keeps its procedure;
+// back from full screen, the next showing hooks the video, and a real
+// click on it is forwarded once.
+void FullScreenControl() {
+    HWND host = wt::CreateHost(L"full screen, host with a button");
+    HWND button = AddButton(host);
+    if (!CHECK(button != nullptr)) return;
+    const WNDPROC own = ProcOf(button);
+    CHECK_EQ(Initialize(), S_OK);
+    SetHWND(host);
+    CHECK_EQ(InitGraph(wt::Media("video.avi")), S_OK);
+    HWND video = GetWindow(host, GW_CHILD);
+    CHECK(video != button);
+    const WNDPROC videoOwn = ProcOf(video);
+    CHECK(SUCCEEDED(PlayPause()));
+    CHECK_EQ(FullScreen(TRUE), 0);
+    LONG on = 0;
+    CHECK_EQ(IsFullScreen(&on), 0);
+    if (!CHECK_EQ(on, 1)) wt::Print("  this renderer does not go full screen: the case needs the GDI renderer\n");
+    wt::Print("  full screen: the host's first child is %s\n",
+              GetWindow(host, GW_CHILD) == button ? "its button" : "another");
+    CHECK_EQ(PutForeground(TRUE), 0);
+    CHECK(ProcOf(button) == own);
+    CHECK(ProcOf(video) == videoOwn);
+    // What a click on the button would run: its own procedure, posting no tap.
+    SendMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    SendMessageW(button, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    wt::PumpPostedSoFar(host);
+    CHECK_EQ(wt::TakeReceived(host, WM_VIDEO_TAPPED), 0);
+    wt::TakeCommands(host, kButtonId, BN_CLICKED);
+
+    CHECK_EQ(FullScreen(FALSE), 0);
+    CHECK_EQ(PutForeground(TRUE), 0);
+    PUMP_UNTIL(wt::kDeadlineMs, ShownAt(host, video, 4, 14, 312, 223));
+    CHECK(ProcOf(button) == own);
+    CHECK(ProcOf(video) != videoOwn);
+    CHECK_EQ(TapsForClick(video, host), 1);
+    Click(CentreOf(button));
+    PUMP_UNTIL(wt::kDeadlineMs, wt::CountCommands(host, kButtonId, BN_CLICKED) >= 1);
+    wt::PumpPostedSoFar(host);
+    CHECK_EQ(wt::TakeCommands(host, kButtonId, BN_CLICKED), 1);
+    CHECK_EQ(wt::TakeReceived(host, WM_VIDEO_TAPPED), 0);
+    ClearGraph(); // video alone, never seeked: Stop returns
+    CHECK(ProcOf(button) == own);
+    DestroyWindow(host);
+    UnInitialize();
+}
+
 // ---- The host window destroyed first ----------------------------------------------
 
 void HostDestroyed() {
@@ -594,6 +806,8 @@ const wt::Case kCases[] = {
     {"host-destroyed", HostDestroyed},
     {"host-control", HostControl},
     {"late-host", LateHost},
+    {"host-rect", HostRect},
+    {"full-screen-control", FullScreenControl},
     {"unload", Unload},
 };
 
