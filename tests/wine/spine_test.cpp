@@ -22,7 +22,7 @@ const Export kExports[] = {
 void Exports() {
     HMODULE dll = LoadLibraryW(L"flatplay.dll");
     if (!CHECK(dll != nullptr)) return;
-    CHECK_EQ(sizeof kExports / sizeof kExports[0], 23);
+    CHECK_EQ(sizeof kExports / sizeof kExports[0], 30);
     for (const Export &e : kExports) {
         FARPROC byName = GetProcAddress(dll, e.name);
         FARPROC byOrdinal = GetProcAddress(dll, MAKEINTRESOURCEA(e.ordinal));
@@ -33,7 +33,14 @@ void Exports() {
     // The header names the export the table has at ordinal 3.
     CHECK_EQ(wt::Compare(kExports[2].name, FLATPLAY_GETPLAYPOSITION_EXPORT), 0);
     CHECK(GetProcAddress(dll, "GetPlayPosition") == nullptr);
-    CHECK(GetProcAddress(dll, MAKEINTRESOURCEA(24)) == nullptr);
+    // The 23 of 0.1.0, then 0.2.0's in the order they came, and no more.
+    const char *const added[] = {"SetEventWindow", "GetGraphEvent", "GetMediaInfo",     "SetVideoRect",
+                                 "SeekToTime",     "GetMuteState",  "GetLibraryVersion"};
+    for (int i = 0; i < 7; ++i) {
+        CHECK_EQ(kExports[23 + i].ordinal, 24 + i);
+        CHECK_EQ(wt::Compare(kExports[23 + i].name, added[i]), 0);
+    }
+    CHECK(GetProcAddress(dll, MAKEINTRESOURCEA(31)) == nullptr);
     // The header's declaration links through the import library to the
     // decorated export: without a graph both calls refuse alike.
     LONGLONG current = 7, duration = 7;
@@ -63,7 +70,12 @@ void Version() {
         CHECK_EQ(fixed->dwFileVersionLS, MAKELONG(0, FLATPLAY_VERSION_PATCH));
         CHECK_EQ(fixed->dwProductVersionMS, fixed->dwFileVersionMS);
         CHECK_EQ(fixed->dwFileType, VFT_DLL);
+        // The version at run time is the resource's, and the header's.
+        CHECK_EQ(GetLibraryVersion(),
+                 FLATPLAY_MAKE_VERSION(HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS),
+                                       HIWORD(fixed->dwFileVersionLS)));
     }
+    CHECK_EQ(GetLibraryVersion(), FLATPLAY_VERSION);
     wchar_t version[32];
     wt::Format(version, 32, L"%d.%d.%d", FLATPLAY_VERSION_MAJOR, FLATPLAY_VERSION_MINOR, FLATPLAY_VERSION_PATCH);
     const struct {

@@ -128,14 +128,21 @@ void Mute() {
     CHECK(PlayPause() >= 0);
     wt::AudioMark("run");
     PUMP_UNTIL(wt::kDeadlineMs, GetPlayPositionCurrent() >= 1500 * kMs);
+    LONG state = -1;
+    CHECK_EQ(GetMuteState(&state), S_OK);
+    CHECK_EQ(state, 0);
     HRESULT muted = ToggleMute();
     wt::AudioMark("muted");
+    CHECK_EQ(GetMuteState(&state), S_OK); // read, and heard: silent below
+    CHECK_EQ(state, 1);
     LONGLONG at = GetPlayPositionCurrent();
     wt::Print("  ToggleMute (mute) at %lld: 0x%lx\n", at, (unsigned long)muted);
     CHECK(muted >= 0);
     PUMP_UNTIL(wt::kDeadlineMs, GetPlayPositionCurrent() >= at + 1000 * kMs);
     HRESULT unmuted = ToggleMute();
     wt::AudioMark("unmuted");
+    CHECK_EQ(GetMuteState(&state), S_OK);
+    CHECK_EQ(state, 0);
     at = GetPlayPositionCurrent();
     wt::Print("  ToggleMute (unmute) at %lld: 0x%lx\n", at, (unsigned long)unmuted);
     CHECK(unmuted >= 0);
