@@ -25,6 +25,7 @@ int wmain(int argc, wchar_t **argv) {
 
     if (Initialize() < 0) return 1;
     SetHWND(g_player.videoArea);
+    SetEventWindow(g_player.main, kGraphEventMessage);
     if (argc >= 2) OpenMedia(argv[1]);
     MSG m;
     while (GetMessageW(&m, nullptr, 0, 0) > 0) {

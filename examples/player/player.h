@@ -1,5 +1,5 @@
 // The flatplay demo host: one main window with a video area and a
-// control bar, driven only through the 23 exports of flatplay.h.
+// control bar, driven only through the exports of flatplay.h.
 #pragma once
 
 #include <flatplay/flatplay.h>
@@ -12,25 +12,30 @@ struct Player {
     HWND play = nullptr, stop = nullptr, seek = nullptr, label = nullptr, mute = nullptr, volume = nullptr,
          full = nullptr, open = nullptr;
     bool opened = false;
-    bool hasVideo = false; // the graph made a video window; without one the video area shows the file
+    FLATPLAY_MEDIA_INFO info = {}; // what the file holds, asked at open
+    bool hasVideo = false;         // without video the video area shows the file
     wchar_t fileName[MAX_PATH] = L"";
-    wchar_t time[40] = L"";                    // "0:12 / 0:40", as the control bar shows it
-    int clipEnds = 0;                          // ends of a clip seen, each followed by the player's own Stop
-    LONGLONG endPosition = 0, endDuration = 0; // what the library reported at the last end
-    LONG endState = 0;
-    bool muted = false;
-    bool seeking = false; // the user drags the seek bar: do not move it under them
+    wchar_t time[40] = L""; // "0:12 / 0:40", as the control bar shows it
+    int clipEnds = 0;       // end events of a clip seen, each followed by the player's own Stop
+    bool seeking = false;   // the user drags the seek bar: do not move it under them
     int taps = 0, modeChanges = 0;
+    // The scripted session's timeline of what the player does by itself:
+    // each graph event as it arrives, and the player's answer to it.
+    void (*log)(const char *event, HRESULT result) = nullptr;
 };
+
+// The message the graph's events are announced with (SetEventWindow) to
+// the main window.
+constexpr UINT kGraphEventMessage = WM_APP + 1;
 
 extern Player g_player;
 
 // Windows and controls; false if they cannot be made.
 bool CreatePlayerWindows(HINSTANCE instance);
-// Opens a file the way the host should: ClearGraph, InitGraph, PutForeground.
+// Opens a file the way the host should: ClearGraph, InitGraph,
+// GetMediaInfo, PutForeground.
 HRESULT OpenMedia(const wchar_t *path);
-// Refreshes the label, the seek bar and the buttons from the library's answers;
-// at the end of a clip stops and rewinds it, so that play and seeking work again.
+// Refreshes the label, the seek bar and the buttons from the library's answers.
 void RefreshControls();
 void ShowControlBar(bool show);
 // Dispatches this thread's messages for `ms` milliseconds.

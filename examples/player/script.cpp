@@ -10,8 +10,6 @@ DWORD start;
 const wchar_t *outDir;
 int failures = 0;
 
-int clipEndsReported = 0;
-
 void Print(const char *event, const char *result, LONG state, LONGLONG position, LONGLONG duration) {
     printf("%7lu  %-30s %-10s %5ld %12lld %12lld\n", (unsigned long)(GetTickCount() - start), event, result, state,
            position, duration);
@@ -19,23 +17,26 @@ void Print(const char *event, const char *result, LONG state, LONGLONG position,
 
 // One timeline line: time, what happened, its result, then the state and
 // the position and duration as the library reports them at that moment.
-// An end of a clip that the player met since the last line comes first,
-// with what the library reported then, and the player's own Stop.
 void Line(const char *event, const char *result) {
-    if (g_player.clipEnds != clipEndsReported) {
-        clipEndsReported = g_player.clipEnds;
-        Print("end of clip", "-", g_player.endState, g_player.endPosition, g_player.endDuration);
-        Print("stopped by the player", "-", GetPlayState(), GetPlayPositionCurrent(), GetPlayPositionDuration());
-    }
     Print(event, result, GetPlayState(), GetPlayPositionCurrent(), GetPlayPositionDuration());
 }
 
-HRESULT Call(const char *event, HRESULT hr) {
+void Logged(const char *event, HRESULT hr) {
     char result[16];
     snprintf(result, sizeof result, "0x%08lx", (unsigned long)hr);
-    RefreshControls(); // what the screenshots show follows each call at once
     Line(event, result);
+}
+
+HRESULT Call(const char *event, HRESULT hr) {
+    RefreshControls(); // what the screenshots show follows each call at once
+    Logged(event, hr);
     return hr;
+}
+
+HRESULT SeekTo(LONGLONG position) {
+    char event[40];
+    snprintf(event, sizeof event, "SeekToTime(%lld)", position);
+    return Call(event, SeekToTime(position));
 }
 
 void Value(const char *event, long long value) {
@@ -50,6 +51,14 @@ void Samples(const char *tag, DWORD ms, DWORD every = 250) {
         PumpFor(every);
         Line(tag, "-");
     }
+}
+
+// Samples until the end event has come and the player has stopped the clip
+// (at most 3 s): the event's line and the Stop's come as they happen.
+void UntilTheEnd() {
+    int ends = g_player.clipEnds;
+    for (int i = 0; i < 12 && g_player.clipEnds == ends; ++i) Samples("sample:ending", 250);
+    if (g_player.clipEnds == ends) ++failures;
 }
 
 void Screenshot(const char *name) {
@@ -87,14 +96,29 @@ const char *Name(const wchar_t *path) {
     return name;
 }
 
+// Opens the file and shows what it holds before playing: the video's size
+// (0x0 without video), sound, seeking, and in the duration column the
+// length GetMediaInfo gives.
 void Open(const wchar_t *path) {
     char event[MAX_PATH + 16];
     snprintf(event, sizeof event, "InitGraph(%s)", Name(path));
     if (Call(event, OpenMedia(path)) < 0) ++failures;
-    Value("video window", g_player.hasVideo ? 1 : 0);
+    FLATPLAY_MEDIA_INFO info = {};
+    info.cbSize = sizeof info;
+    HRESULT hr = GetMediaInfo(&info);
+    char result[16];
+    snprintf(event, sizeof event, "media(%ldx%ld,sound=%d,seek=%d)", info.width, info.height, info.hasSound,
+             info.canSeek);
+    snprintf(result, sizeof result, "0x%08lx", (unsigned long)hr);
+    Print(event, result, GetPlayState(), GetPlayPositionCurrent(), info.duration);
+    // The library makes the renderer's window our video area's only child.
+    Value("video window", GetWindow(g_player.videoArea, GW_CHILD) != nullptr ? 1 : 0);
 }
 
-// Sound and video: everything but seeking, which Wine 8 cannot stop after.
+// Sound and video: every export a host uses, seeking by time while paused
+// and near the end while running; the end event, the player's Stop, and
+// another Stop and ClearGraph after the seeks (SeekSong's seek would have
+// left Wine unable to stop it).
 void WithSound(const wchar_t *path) {
     Open(path);
     Value("TotalTime()", TotalTime());
@@ -106,10 +130,15 @@ void WithSound(const wchar_t *path) {
     Call("GetPlayPosition()", GetPlayPosition(&current, &duration));
     Screenshot("playing.png");
     Call("ToggleMute()", ToggleMute());
+    LONG muted = -1;
+    Call("GetMuteState()", GetMuteState(&muted));
+    Value("muted", muted);
     Samples("sample:muted", 500);
     Call("ToggleMute()", ToggleMute());
     Call("PlayPause()", PlayPause());
-    Samples("sample:paused", 750);
+    Samples("sample:paused", 500);
+    SeekTo(10000000);
+    Samples("sample:paused", 250);
     Tap();
     Screenshot("tapped.png");
     Tap();
@@ -122,6 +151,8 @@ void WithSound(const wchar_t *path) {
     Call("FullScreen(0)", FullScreen(FALSE));
     PumpFor(100);
     Value("mode changes seen", g_player.modeChanges);
+    SeekTo(35000000);
+    UntilTheEnd();
     Call("Stop()", Stop());
     Screenshot("stopped.png");
     Call("PlayPause()", PlayPause());
@@ -131,13 +162,14 @@ void WithSound(const wchar_t *path) {
     Line("ClearGraph()", "-");
 }
 
-// Video only: seeking, then stop and close.
+// Video only: seeking by time while paused, by percent while running, then
+// stop and close.
 void VideoOnly(const wchar_t *path) {
     Open(path);
     Call("PlayPause()", PlayPause());
     Samples("sample:playing", 750);
     Call("PlayPause()", PlayPause());
-    Call("SeekSong(50)", SeekSong(50.0f));
+    SeekTo(20000000);
     Samples("sample:seeked", 250);
     Call("PlayPause()", PlayPause());
     Samples("sample:playing", 750);
@@ -149,8 +181,8 @@ void VideoOnly(const wchar_t *path) {
 }
 
 // Sound only: the video area shows the file and the time. Seeking and
-// muting, then the end of the clip, where the player stops by itself, and
-// playing again.
+// muting, then the end of the clip, where the player stops by itself on
+// the end event, and playing again.
 void Music(const wchar_t *path) {
     Open(path);
     Call("PlayPause()", PlayPause());
@@ -162,9 +194,7 @@ void Music(const wchar_t *path) {
     Samples("sample:muted", 250);
     Call("ToggleMute()", ToggleMute());
     Call("SeekSong(90)", SeekSong(90.0f));
-    int ends = g_player.clipEnds;
-    for (int i = 0; i < 12 && g_player.clipEnds == ends; ++i) Samples("sample:ending", 250);
-    if (g_player.clipEnds == ends) ++failures;
+    UntilTheEnd();
     Call("PlayPause()", PlayPause());
     Samples("sample:restarted", 250);
     Call("Stop()", Stop());
@@ -181,6 +211,8 @@ int RunScript(const wchar_t *dir, const wchar_t *withSound, const wchar_t *video
     Value("GetPlayState()", GetPlayState());
     if (Call("Initialize()", Initialize()) < 0) return 1;
     Call("SetHWND(video area)", SetHWND(g_player.videoArea));
+    g_player.log = Logged;
+    Call("SetEventWindow(main)", SetEventWindow(g_player.main, kGraphEventMessage));
     Value("GetVolumeInit()", GetVolumeInit());
     Value("GetVolume()", GetVolume());
     Call("SetVolume(GetVolume())", SetVolume(GetVolume()));

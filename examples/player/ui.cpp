@@ -65,9 +65,7 @@ void OnCommand(int id) {
     case IdOpen: OpenWithDialog(); break;
     case IdPlay: PlayPause(); break;
     case IdStop: Stop(); break;
-    case IdMute:
-        if (ToggleMute() >= 0) g_player.muted = !g_player.muted;
-        break;
+    case IdMute: ToggleMute(); break;
     case IdFull: {
         LONG on = 0;
         IsFullScreen(&on);
@@ -82,10 +80,12 @@ void OnScroll(HWND control, int code) {
     if (control == g_player.seek) {
         g_player.seeking = code != TB_ENDTRACK && code != SB_ENDSCROLL;
         if (code == TB_ENDTRACK || code == TB_THUMBPOSITION) {
-            // SeekSong acts only while playing or paused: from Stopped (after
-            // Stop, or the end of a clip) the seek starts playback there.
+            // SeekToTime acts only while playing or paused: from Stopped
+            // (after Stop, or the end of a clip) the seek starts playback
+            // there. By time, not SeekSong: under Wine only a graph seeked
+            // so can still be stopped.
             if (g_player.opened && GetPlayState() == FLATPLAY_STOPPED) PlayPause();
-            SeekSong((float)SendMessageW(g_player.seek, TBM_GETPOS, 0, 0) / 10.0f);
+            SeekToTime(g_player.info.duration * SendMessageW(g_player.seek, TBM_GETPOS, 0, 0) / 1000);
         }
     } else if (control == g_player.volume) {
         LONG level = (LONG)SendMessageW(g_player.volume, TBM_GETPOS, 0, 0);
@@ -142,8 +142,31 @@ LRESULT CALLBACK VideoAreaProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
     return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
+// The graph's events, announced to the main window: the end of a clip (or
+// an abort) is met with Stop, which rewinds it, so that play and the seek
+// bar work again. The library changes no state by itself.
+void OnGraphEvents() {
+    LONG code = 0;
+    LONG_PTR param1 = 0, param2 = 0;
+    while (GetGraphEvent(&code, &param1, &param2) == S_OK) {
+        char name[32];
+        if (code == FLATPLAY_EVENT_COMPLETE)
+            snprintf(name, sizeof name, "GraphEvent(complete)");
+        else
+            snprintf(name, sizeof name, "GraphEvent(0x%lx)", code);
+        if (g_player.log) g_player.log(name, (HRESULT)param1);
+        if (code != FLATPLAY_EVENT_COMPLETE && code != FLATPLAY_EVENT_ERRORABORT && code != FLATPLAY_EVENT_USERABORT)
+            continue;
+        ++g_player.clipEnds;
+        HRESULT hr = Stop();
+        if (g_player.log) g_player.log("Stop()", hr);
+    }
+    RefreshControls();
+}
+
 LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
+    case kGraphEventMessage: OnGraphEvents(); return 0;
     case WM_VIDEO_MODE_CHANGED: // we are the message drain
         ++g_player.modeChanges;
         RefreshControls();
@@ -224,15 +247,17 @@ bool CreatePlayerWindows(HINSTANCE instance) {
 HRESULT OpenMedia(const wchar_t *path) {
     ClearGraph();
     g_player.opened = false;
-    g_player.muted = false;
     g_player.hasVideo = false;
+    g_player.info = {};
+    g_player.info.cbSize = sizeof g_player.info;
     HRESULT hr = InitGraph(path);
     if (hr >= 0) {
         g_player.opened = true;
+        // The length for the label before playing, and whether to show video.
+        if (FAILED(GetMediaInfo(&g_player.info))) g_player.info.duration = 0;
+        g_player.hasVideo = g_player.info.hasVideo;
         PutMessageDrain(g_player.main);
         PutForeground(TRUE);
-        // The library makes the renderer's window our video area's only child.
-        g_player.hasVideo = GetWindow(g_player.videoArea, GW_CHILD) != nullptr;
         const wchar_t *slash = wcsrchr(path, L'\\');
         _snwprintf(g_player.fileName, MAX_PATH, L"%ls", slash ? slash + 1 : path);
         g_player.fileName[MAX_PATH - 1] = 0;
@@ -247,20 +272,10 @@ HRESULT OpenMedia(const wchar_t *path) {
 }
 
 void RefreshControls() {
-    // At the end of a clip the graph stays Running with the position at the
-    // duration, and a seek would not move it. Stopping rewinds it, so that
-    // play and the seek bar work again. (Under Wine 8 Stop never returns on
-    // a graph with sound and video that was seeked: see the README.)
-    LONGLONG duration = GetPlayPositionDuration(), current = GetPlayPositionCurrent();
-    if (GetPlayState() == FLATPLAY_RUNNING && duration > 0 && current >= duration) {
-        ++g_player.clipEnds;
-        g_player.endPosition = current;
-        g_player.endDuration = duration;
-        g_player.endState = GetPlayState();
-        Stop();
-        duration = GetPlayPositionDuration();
-    }
+    // Stopped, the timeline queries answer 0: the length is the one asked at open.
+    LONGLONG duration = GetPlayPositionDuration();
     LONGLONG seconds = GetPlayPositionDurationPercent(), total = TotalTime();
+    if (GetPlayState() == FLATPLAY_STOPPED) total = g_player.info.duration / 10000000;
     wchar_t now[16], all[16], text[40];
     FormatTime(now, 16, seconds);
     FormatTime(all, 16, total);
@@ -276,7 +291,9 @@ void RefreshControls() {
         SendMessageW(g_player.seek, TBM_SETPOS, TRUE,
                      (LPARAM)(duration > 0 ? GetPlayPositionCurrent() * 1000 / duration : 0));
     SetWindowTextW(g_player.play, GetPlayState() == FLATPLAY_RUNNING ? L"Pause" : L"Play");
-    SetWindowTextW(g_player.mute, g_player.muted ? L"Sound" : L"Mute");
+    // The state read, not remembered: a new graph starts at full volume.
+    LONG muted = 0;
+    SetWindowTextW(g_player.mute, GetMuteState(&muted) >= 0 && muted ? L"Sound" : L"Mute");
     LONG on = 0;
     IsFullScreen(&on);
     SetWindowTextW(g_player.full, on ? L"Embed" : L"Full");
