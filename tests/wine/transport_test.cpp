@@ -269,8 +269,10 @@ void WavPlay() {
 // One frame at 25 fps: how close SeekToTime must land.
 constexpr LONGLONG kFrame = kSecond / 25;
 
-// Lands within a frame of `target`.
-void ExpectLandedAt(LONGLONG target) {
+// Seeks by time, keeping the state, and lands within a frame of `target`.
+void SeekAndLand(LONGLONG target, LONG state) {
+    CHECK(SeekToTime(target) >= 0);
+    CHECK_EQ(GetPlayState(), state);
     LONGLONG at = GetPlayPositionCurrent();
     CHECK(at >= target - kFrame && at <= target + kFrame);
 }
@@ -289,51 +291,34 @@ void AvSeekTime() {
     const LONG running[] = {2500, 500, 1500, 2800, 0, 2000, 1000, 2900, 300, 1800};
     const LONG paused[] = {1000, 2600, 200, 1200, 2800, 600, 2200, 100, 2700, 1400};
     constexpr LONGLONG kPlayed = 900 * kMs; // played after each seek
-    constexpr LONGLONG kMoved = 200 * kMs;  // how far the position moves for the picture's gap
+    constexpr LONG kMovedMs = 200;          // how far the position moves for the picture's gap
     CHECK(PlayPause() >= 0);
     PUMP_UNTIL(wt::kDeadlineMs, GetPlayPositionCurrent() >= kSecond / 2);
-    LONG longestCall = 0, pictureGaps[10] = {};
     for (int i = 0; i < 10; ++i) {
         char mark[16];
         wt::Format(mark, sizeof mark, "seek%d", i);
-        LONGLONG target = running[i] * kMs;
         wt::AudioMark(mark);
-        DWORD called = GetTickCount();
-        CHECK(SeekToTime(target) >= 0);
-        const LONG took = static_cast<LONG>(GetTickCount() - called);
-        CHECK_EQ(GetPlayState(), FLATPLAY_RUNNING);
-        ExpectLandedAt(target);
-        PUMP_UNTIL(wt::kDeadlineMs, GetPlayPositionCurrent() >= target + kMoved);
-        pictureGaps[i] = static_cast<LONG>(GetTickCount() - called) - static_cast<LONG>(kMoved / kMs);
+        LONGLONG target = running[i] * kMs;
+        const DWORD called = GetTickCount();
+        SeekAndLand(target, FLATPLAY_RUNNING);
+        const DWORD took = GetTickCount() - called;
+        PUMP_UNTIL(wt::kDeadlineMs, GetPlayPositionCurrent() >= target + kMovedMs * kMs);
+        const LONG pictureGap = static_cast<LONG>(GetTickCount() - called) - kMovedMs;
+        wt::Print("  seek %d to %ld ms running: %lu ms in the call, picture gap %ld ms\n", i, running[i],
+                  (unsigned long)took, (long)pictureGap);
         PUMP_UNTIL(wt::kDeadlineMs, GetPlayPositionCurrent() >= target + kPlayed);
         wt::ExpectAudio("audible", mark, 500, 850);
         wt::MeasureAudioGap(mark, 0, 500);
 
         CHECK(PlayPause() >= 0);
         target = paused[i] * kMs;
-        called = GetTickCount();
-        CHECK(SeekToTime(target) >= 0);
-        const LONG tookPaused = static_cast<LONG>(GetTickCount() - called);
-        CHECK_EQ(GetPlayState(), FLATPLAY_PAUSED);
-        ExpectLandedAt(target);
+        SeekAndLand(target, FLATPLAY_PAUSED);
         wt::Format(mark, sizeof mark, "resume%d", i);
         wt::AudioMark(mark);
         CHECK(PlayPause() >= 0);
         PUMP_UNTIL(wt::kDeadlineMs, GetPlayPositionCurrent() >= target + kPlayed);
         wt::ExpectAudio("audible", mark, 500, 850);
-        wt::Print("  %d: to %ld ms running (%ld ms), picture gap %ld ms; to %ld ms paused (%ld ms)\n", i, running[i],
-                  (long)took, (long)pictureGaps[i], paused[i], (long)tookPaused);
-        if (took > longestCall) longestCall = took;
-        if (tookPaused > longestCall) longestCall = tookPaused;
     }
-    LONG least = pictureGaps[0], most = pictureGaps[0], sum = 0;
-    for (LONG gap : pictureGaps) {
-        least = gap < least ? gap : least;
-        most = gap > most ? gap : most;
-        sum += gap;
-    }
-    wt::Print("  stop-first seek: calls up to %ld ms; picture gap %ld to %ld ms, %ld on average\n", (long)longestCall,
-              (long)least, (long)most, (long)(sum / 10));
 
     // Still able to stop and close, unlike a graph seeked by SeekSong.
     DWORD at = GetTickCount();
