@@ -277,64 +277,46 @@ void FullScreenRunning() {
 
 // ---- The host's rectangle, seen ---------------------------------------------------
 
-// The host window's client area as the screen shows it, 32-bit pixels, rows
-// top down. From the screen, since another thread draws the video.
-struct Screenshot {
-    static DWORD pixels[1024 * 768];
-    LONG width = 0, height = 0;
-    bool Lit(LONG x, LONG y) const {
-        const DWORD p = pixels[y * width + x];
-        // Brighter than the darkest of the pattern's bars; the host is black.
-        return (p & 0xFF) > 48 || ((p >> 8) & 0xFF) > 48 || ((p >> 16) & 0xFF) > 48;
-    }
-};
-DWORD Screenshot::pixels[1024 * 768];
-
-bool Take(HWND host, Screenshot &shot) {
+// The picture's edges as the screen shows them: the box of what is lit in
+// the host's client area, in its client coordinates (empty if nothing is).
+// From the screen, since another thread draws the video.
+RECT PictureSeen(HWND host) {
     RECT client;
     GetClientRect(host, &client);
     POINT origin = {0, 0};
     ClientToScreen(host, &origin);
-    shot.width = client.right;
-    shot.height = client.bottom;
-    if (!CHECK(shot.width * shot.height <= 1024 * 768)) return false;
+    const LONG width = client.right, height = client.bottom;
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = shot.width;
-    info.bmiHeader.biHeight = -shot.height;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height; // rows top down
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
+    RECT box = {width, height, 0, 0};
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
     void *bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    bool ok = bitmap != nullptr;
-    if (ok) {
-        HGDIOBJ old = SelectObject(memory, bitmap);
-        ok = BitBlt(memory, 0, 0, shot.width, shot.height, screen, origin.x, origin.y, SRCCOPY) && GdiFlush();
-        const DWORD *from = static_cast<const DWORD *>(bits);
-        for (LONG i = 0; ok && i < shot.width * shot.height; ++i) Screenshot::pixels[i] = from[i];
+    HGDIOBJ old = bitmap ? SelectObject(memory, bitmap) : nullptr;
+    if (CHECK(bitmap && BitBlt(memory, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY) && GdiFlush())) {
+        const DWORD *pixel = static_cast<const DWORD *>(bits);
+        for (LONG y = 0; y < height; ++y)
+            for (LONG x = 0; x < width; ++x, ++pixel)
+                // Brighter than the darkest of the pattern's bars; the host is black.
+                if ((*pixel & 0xFF) > 48 || (*pixel >> 8 & 0xFF) > 48 || (*pixel >> 16 & 0xFF) > 48) {
+                    box.left = x < box.left ? x : box.left;
+                    box.top = y < box.top ? y : box.top;
+                    box.right = x + 1 > box.right ? x + 1 : box.right;
+                    box.bottom = y + 1 > box.bottom ? y + 1 : box.bottom;
+                }
+    }
+    if (bitmap) {
         SelectObject(memory, old);
         DeleteObject(bitmap);
     }
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
-    return CHECK(ok);
-}
-
-// The picture's edges on the screenshot: the box of what is lit, in the
-// host's client coordinates; empty if nothing is.
-RECT PictureOn(const Screenshot &shot) {
-    RECT box = {shot.width, shot.height, 0, 0};
-    for (LONG y = 0; y < shot.height; ++y)
-        for (LONG x = 0; x < shot.width; ++x)
-            if (shot.Lit(x, y)) {
-                box.left = x < box.left ? x : box.left;
-                box.top = y < box.top ? y : box.top;
-                box.right = x + 1 > box.right ? x + 1 : box.right;
-                box.bottom = y + 1 > box.bottom ? y + 1 : box.bottom;
-            }
     return box;
 }
 
@@ -358,10 +340,8 @@ bool AtFit(HWND host, HWND video, const Fit &fit) {
 // window's (aspect kept), and the margins to the rectangle's sides equal
 // within a pixel (centred); the rest of the host is its black.
 void ExpectSeen(HWND host, const Fit &fit) {
-    static Screenshot shot;
     wt::Pump(300); // frames drawn at the new place
-    if (!Take(host, shot)) return;
-    const RECT seen = PictureOn(shot);
+    const RECT seen = PictureSeen(host);
     const LONG left = seen.left - fit.rect.left, right = fit.rect.right - seen.right;
     const LONG top = seen.top - fit.rect.top, bottom = fit.rect.bottom - seen.bottom;
     wt::Print("  picture seen at %ld, %ld, %ld x %ld; margins left %ld, right %ld, top %ld, bottom %ld\n", seen.left,
