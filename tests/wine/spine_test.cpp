@@ -22,7 +22,9 @@ const Export kExports[] = {
 void Exports() {
     HMODULE dll = LoadLibraryW(L"flatplay.dll");
     if (!CHECK(dll != nullptr)) return;
-    CHECK_EQ(sizeof kExports / sizeof kExports[0], 30);
+    // The 23 of 0.1 and the seven 0.2 added after them.
+    constexpr int kCount = sizeof kExports / sizeof kExports[0];
+    CHECK_EQ(kCount, 30);
     for (const Export &e : kExports) {
         FARPROC byName = GetProcAddress(dll, e.name);
         FARPROC byOrdinal = GetProcAddress(dll, MAKEINTRESOURCEA(e.ordinal));
@@ -33,14 +35,14 @@ void Exports() {
     // The header names the export the table has at ordinal 3.
     CHECK_EQ(wt::Compare(kExports[2].name, FLATPLAY_GETPLAYPOSITION_EXPORT), 0);
     CHECK(GetProcAddress(dll, "GetPlayPosition") == nullptr);
-    // The 23 of 0.1.0, then 0.2.0's in the order they came, and no more.
+    // 0.2's after the 23, in the order they came, and no more.
     const char *const added[] = {"SetEventWindow", "GetGraphEvent", "GetMediaInfo",     "SetVideoRect",
                                  "SeekToTime",     "GetMuteState",  "GetLibraryVersion"};
     for (int i = 0; i < 7; ++i) {
         CHECK_EQ(kExports[23 + i].ordinal, 24 + i);
         CHECK_EQ(wt::Compare(kExports[23 + i].name, added[i]), 0);
     }
-    CHECK(GetProcAddress(dll, MAKEINTRESOURCEA(31)) == nullptr);
+    CHECK(GetProcAddress(dll, MAKEINTRESOURCEA(kCount + 1)) == nullptr);
     // The header's declaration links through the import library to the
     // decorated export: without a graph both calls refuse alike.
     LONGLONG current = 7, duration = 7;
