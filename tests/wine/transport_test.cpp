@@ -618,8 +618,15 @@ const Ending kEndings[] = {
     {"AVI cut in half", L"truncated.avi", Course::Plays, kPictureOnDisk, true},
 };
 
-// How far from the clip's end the end event may come.
+// How far from the clip's end the end event may come, counted from Run,
+// so the graph's start-up is in it: measured +160 to +200 ms for the AVI
+// natively. Under emulation the start-up alone is slower (up to +221 ms
+// measured), so there the allowance is wider, by name rather than by retry.
+#if defined(__aarch64__) || defined(__arm__)
+constexpr LONG kEndLatenessMs = 400;
+#else
 constexpr LONG kEndLatenessMs = 250;
+#endif
 
 // Each clip played to its end, its events announced to the window named
 // once before the first graph: the end comes once, on time, and the state
