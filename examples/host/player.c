@@ -310,9 +310,11 @@ static int Run(void) {
     frame.right = 480;
     frame.bottom = 270 + BUTTON_ROW;
     AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, FALSE);
-    g_window =
-        CreateWindowW(wc.lpszClassName, L"flatplay", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT,
-                      frame.right - frame.left, frame.bottom - frame.top, NULL, NULL, wc.hInstance, NULL);
+    /* WS_CLIPCHILDREN: the bars painted black after a resize must not paint
+     * over the buttons. */
+    g_window = CreateWindowW(wc.lpszClassName, L"flatplay", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE,
+                             CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top, NULL,
+                             NULL, wc.hInstance, NULL);
 
     SetHWND(g_window);                        /* before InitGraph: the video window becomes its child */
     SetEventWindow(g_window, WM_GRAPH_EVENT); /* this graph's events, and every later one's */
