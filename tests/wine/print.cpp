@@ -76,21 +76,21 @@ template <class Char, class From> size_t Transcode(const From *text, Sink<Char> 
     return n;
 }
 
-struct Spec {
+struct Conversion {
     bool left;  // '-'
     bool plus;  // '+'
     bool zeros; // '0'
     size_t width;
 };
 
-template <class Char, class From> void PutText(Sink<Char> &out, const From *text, const Spec &spec) {
+template <class Char, class From> void PutText(Sink<Char> &out, const From *text, const Conversion &conversion) {
     static constexpr From kNull[] = {'(', 'n', 'u', 'l', 'l', ')', 0};
     if (!text) text = kNull;
     const size_t n = Transcode<Char>(text, static_cast<Sink<Char> *>(nullptr));
-    const size_t pad = spec.width > n ? spec.width - n : 0;
-    if (!spec.left) out.Repeat(' ', pad);
+    const size_t pad = conversion.width > n ? conversion.width - n : 0;
+    if (!conversion.left) out.Repeat(' ', pad);
     Transcode<Char>(text, &out);
-    if (spec.left) out.Repeat(' ', pad);
+    if (conversion.left) out.Repeat(' ', pad);
 }
 
 // Powers of ten from 10^19, the most an unsigned 64-bit value holds:
@@ -121,7 +121,8 @@ constexpr unsigned long long kPowersOfTen[] = {
 // `magnitude` in base 10 or 16 with `sign` ('-', '+' or 0) before it,
 // padded to the width; `minDigits` zeros at least (for %p).
 template <class Char>
-void PutNumber(Sink<Char> &out, unsigned long long magnitude, bool hex, char sign, const Spec &spec, size_t minDigits) {
+void PutNumber(Sink<Char> &out, unsigned long long magnitude, bool hex, char sign, const Conversion &conversion,
+               size_t minDigits) {
     char digits[24];
     size_t n = 0;
     if (hex) {
@@ -142,13 +143,13 @@ void PutNumber(Sink<Char> &out, unsigned long long magnitude, bool hex, char sig
     }
     const size_t leading = minDigits > n ? minDigits - n : 0;
     const size_t length = leading + n + (sign ? 1 : 0);
-    const size_t pad = spec.width > length ? spec.width - length : 0;
-    if (!spec.left && !spec.zeros) out.Repeat(' ', pad);
+    const size_t pad = conversion.width > length ? conversion.width - length : 0;
+    if (!conversion.left && !conversion.zeros) out.Repeat(' ', pad);
     if (sign) out.Put(static_cast<Char>(sign));
-    if (!spec.left && spec.zeros) out.Repeat('0', pad);
+    if (!conversion.left && conversion.zeros) out.Repeat('0', pad);
     out.Repeat('0', leading);
     for (size_t i = 0; i < n; ++i) out.Put(static_cast<Char>(digits[i]));
-    if (spec.left) out.Repeat(' ', pad);
+    if (conversion.left) out.Repeat(' ', pad);
 }
 
 template <class Char> void Render(Sink<Char> &out, const Char *format, va_list args) {
@@ -158,18 +159,18 @@ template <class Char> void Render(Sink<Char> &out, const Char *format, va_list a
             continue;
         }
         const Char *start = f++;
-        Spec spec = {};
+        Conversion conversion = {};
         for (;; ++f) {
             if (*f == '-')
-                spec.left = true;
+                conversion.left = true;
             else if (*f == '+')
-                spec.plus = true;
+                conversion.plus = true;
             else if (*f == '0')
-                spec.zeros = true;
+                conversion.zeros = true;
             else
                 break;
         }
-        for (; *f >= '0' && *f <= '9'; ++f) spec.width = spec.width * 10 + static_cast<size_t>(*f - '0');
+        for (; *f >= '0' && *f <= '9'; ++f) conversion.width = conversion.width * 10 + static_cast<size_t>(*f - '0');
         int size = 0; // -1: h (only %hs), 1: l, 2: ll
         if (*f == 'h') {
             size = -1;
@@ -188,7 +189,7 @@ template <class Char> void Render(Sink<Char> &out, const Char *format, va_list a
                                                 : va_arg(args, int);
             const unsigned long long magnitude =
                 value < 0 ? 0 - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value);
-            PutNumber(out, magnitude, false, value < 0 ? '-' : spec.plus ? '+' : 0, spec, 0);
+            PutNumber(out, magnitude, false, value < 0 ? '-' : conversion.plus ? '+' : 0, conversion, 0);
             break;
         }
         case 'u':
@@ -196,22 +197,22 @@ template <class Char> void Render(Sink<Char> &out, const Char *format, va_list a
             const unsigned long long value = size == 2   ? va_arg(args, unsigned long long)
                                              : size == 1 ? va_arg(args, unsigned long)
                                                          : va_arg(args, unsigned);
-            PutNumber(out, value, *f == 'x', 0, spec, 0);
+            PutNumber(out, value, *f == 'x', 0, conversion, 0);
             break;
         }
         case 'p':
-            PutNumber(out, reinterpret_cast<ULONG_PTR>(va_arg(args, void *)), true, 0, spec, 2 * sizeof(void *));
+            PutNumber(out, reinterpret_cast<ULONG_PTR>(va_arg(args, void *)), true, 0, conversion, 2 * sizeof(void *));
             break;
         case 'c': {
             const Char text[2] = {static_cast<Char>(va_arg(args, int)), 0};
-            PutText(out, text, spec);
+            PutText(out, text, conversion);
             break;
         }
         case 's':
             if (size == -1 || (size == 0 && sizeof(Char) == 1))
-                PutText(out, va_arg(args, const char *), spec);
+                PutText(out, va_arg(args, const char *), conversion);
             else
-                PutText(out, va_arg(args, const wchar_t *), spec);
+                PutText(out, va_arg(args, const wchar_t *), conversion);
             break;
         case '%': out.Put('%'); break;
         default: // not one of ours: shown as written, so that the mistake shows
