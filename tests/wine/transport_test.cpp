@@ -357,6 +357,16 @@ constexpr bool kBaseAndGoodOnly = true;
 constexpr bool kBaseAndGoodOnly = false;
 #endif
 
+// A file that needs GStreamer packages this platform's Wine lacks: skipped,
+// by name. `needs` is null for base and good alone.
+bool MissingPlugins(const char *label, const char *needs) {
+    if (!kBaseAndGoodOnly || !needs) return false;
+    char why[160];
+    wt::Format(why, sizeof why, "%s: needs %s, which the ARM Wine root does not hold", label, needs);
+    wt::Skip(why);
+    return true;
+}
+
 constexpr LONGLONG kHour = 3600 * kSecond;
 constexpr LONGLONG kOnDisk = -1; // the length of what a cut file still holds, see AviLengthOnDisk
 
@@ -470,12 +480,7 @@ void Formats() {
     wt::Print("  %-20s %-10s %12s %6s %-27s %6s\n", "format", "InitGraph", "duration", "total", "SeekSong(50)", "ms");
     for (const Format &f : kFormats) {
         wt::Print("  %s\n", f.label);
-        if (kBaseAndGoodOnly && f.needs) {
-            char why[160];
-            wt::Format(why, sizeof why, "%s: needs %s, which the ARM Wine root does not hold", f.label, f.needs);
-            wt::Skip(why);
-            continue;
-        }
+        if (MissingPlugins(f.label, f.needs)) continue;
         DWORD start = GetTickCount();
         HRESULT hr = InitGraph(PathOf(f.file));
         CHECK_EQ(hr, f.open);
@@ -636,12 +641,7 @@ void EndEvent() {
     CHECK_EQ(SetEventWindow(s.host, kEventMessage), S_OK);
     for (const Ending &e : kEndings) {
         wt::Print("  %s\n", e.label);
-        if (kBaseAndGoodOnly && e.needs) {
-            char why[160];
-            wt::Format(why, sizeof why, "%s: needs %s, which the ARM Wine root does not hold", e.label, e.needs);
-            wt::Skip(why);
-            continue;
-        }
+        if (MissingPlugins(e.label, e.needs)) continue;
         const LONGLONG length = e.length == kPictureOnDisk ? AviLengthOnDisk(e.file, true) : e.length;
         if (!CHECK_EQ(InitGraph(wt::Media(e.file)), S_OK)) continue;
         FLATPLAY_MEDIA_INFO info = {};
