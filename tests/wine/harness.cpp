@@ -69,6 +69,16 @@ void Skip(const char *why) {
     Print("skipped: %s\n", why);
 }
 
+int Rounds(int rounds, const char *what) {
+    if (!kEmulated) return rounds;
+    const int run = rounds / 5;
+    char why[160];
+    Format(why, sizeof why, "%d of %d %s: run on x64 and x86 only, to keep the emulated run short", rounds - run,
+           rounds, what);
+    Skip(why);
+    return run;
+}
+
 void AudioMark(const char *name) { Print("audio-mark: %s\n", name); }
 
 void ExpectAudio(const char *level, const char *mark, int fromMs, int toMs) {

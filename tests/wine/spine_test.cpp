@@ -176,15 +176,16 @@ void Cycles() {
     CHECK_EQ(Initialize(), S_OK);
     SetHWND(host);
     int opened = 0;
+    const int rounds = wt::Rounds(50, "cycles of open and close");
     const DWORD start = GetTickCount();
-    for (int i = 0; i < 50; ++i) {
+    for (int i = 0; i < rounds; ++i) {
         if (CHECK_EQ(InitGraph(wt::Media("av.avi")), S_OK) && CHECK(GetWindow(host, GW_CHILD) != nullptr)) ++opened;
         ClearGraph();
         wt::DispatchPending(); // what each graph's window posted the host, not left to pile up
         // A timeout then shows how far the loop came, and at what pace.
         if ((i + 1) % 10 == 0) wt::Print("  %d cycles after %lu ms\n", i + 1, (unsigned long)(GetTickCount() - start));
     }
-    wt::Print("  %d of 50 cycles opened\n", opened);
+    wt::Print("  %d of %d cycles opened\n", opened, rounds);
     HANDLE file = CreateFileW(wt::Media("av.avi"), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     CHECK(file != INVALID_HANDLE_VALUE);
     CloseHandle(file);
