@@ -627,7 +627,7 @@ const Ending kEndings[] = {
 // +220 ms late on a quiet machine, +875 ms with all four targets side by
 // side). So timed, it came +160 to +173 ms after the end for the AVI and
 // +48 to +94 ms for the WAV, on all four targets. A stream whose position
-// Wine reads as 0 throughout can only be timed from Run (+4 to +37 ms).
+// Wine reads as 0 throughout can only be timed from Run (+4 to +59 ms).
 constexpr LONG kEndLatenessMs = 250;
 
 // The last moment the graph was seen playing before its end: when it read
