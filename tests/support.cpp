@@ -3,26 +3,42 @@
 #include <cstdarg>
 #include <cstdio>
 
+namespace {
+
+void ResetPlayer(Player &player) {
+    player.m_pfnOldVideoProc = nullptr;
+    player.m_pVW = nullptr;
+    player.m_pGB = nullptr;
+    player.m_pMC = nullptr;
+    player.m_pME = nullptr;
+    player.m_pBA = nullptr;
+    player.m_pMS = nullptr;
+    player.m_hwndHost = nullptr;
+    player.m_hwndVideo = nullptr;
+    player.m_hwndVideoOwner = nullptr;
+    player.m_hwndDrain = nullptr;
+    player.m_nPlayState = Stopped;
+    player.m_hwndEvent = nullptr;
+    player.m_uEventMsg = 0;
+    player.m_rcVideo = RECT{};
+    player.m_nVideoPlacement = VideoPlacement::None;
+    player.m_pfnTapProc = nullptr;
+}
+
+} // namespace
+
 void ResetContext() {
+    ResetPlayer(g_ctx);
     for (WCHAR &c : g_ctx.m_szPlayFile) c = 0;
-    g_ctx.m_pfnOldVideoProc = nullptr;
-    g_ctx.m_pVW = nullptr;
-    g_ctx.m_pGB = nullptr;
-    g_ctx.m_pMC = nullptr;
-    g_ctx.m_pME = nullptr;
-    g_ctx.m_pBA = nullptr;
-    g_ctx.m_pMS = nullptr;
-    g_ctx.m_hwndHost = nullptr;
-    g_ctx.m_hwndVideo = nullptr;
-    g_ctx.m_hwndVideoOwner = nullptr;
     g_ctx.m_lVolume = 0;
-    g_ctx.m_hwndDrain = nullptr;
-    g_ctx.m_nPlayState = Stopped;
-    g_ctx.m_hwndEvent = nullptr;
-    g_ctx.m_uEventMsg = 0;
-    g_ctx.m_rcVideo = RECT{};
-    g_ctx.m_nVideoPlacement = VideoPlacement::None;
-    g_ctx.m_pfnTapProc = nullptr;
+    for (PoolPlayer &player : g_players) {
+        ResetPlayer(player);
+        player.m_dwSlot = Free;
+        player.m_dwThread = 0;
+        player.m_bComStarted = FALSE;
+        player.m_lLevel = player.m_lBalance = 0;
+        player.m_bMuted = FALSE;
+    }
 }
 
 std::ostream &operator<<(std::ostream &os, PlayState state) {

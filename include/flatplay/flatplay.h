@@ -12,14 +12,24 @@
  *   Since:     the version that added it, for exports added after 0.1.0
  *              (a host can check GetLibraryVersion before calling one).
  *
- * Threading: every export must be called from one thread, the one that
- * called Initialize ("the host's thread"). The library starts no threads,
- * takes no locks and allocates nothing on the heap.
+ * Two ways to play. The 30 exports of 0.1.0 and 0.2.0 drive "the default
+ * player", one graph per process. The Player* exports of 0.3.0 drive players
+ * from a fixed pool, as many as FLATPLAY_MAX_PLAYERS at once, each through a
+ * handle of its own (see "Players" below). The two never touch each other:
+ * no Player* call changes the default player, and no call of the 30 changes
+ * a pool player.
+ *
+ * Threading: every export of the default player must be called from one
+ * thread, the one that called Initialize ("the host's thread"); a pool
+ * player from the thread that created it ("the player's thread"). The
+ * library starts no threads, takes no locks and allocates nothing on the
+ * heap.
  *
  * Results: HRESULT values. The library itself produces only S_OK (0),
  * E_FAIL (0x80004005), E_POINTER (0x80004003), E_INVALIDARG (0x80070057),
- * the path-length code and GetGraphEvent's S_FALSE (1), each named below
- * where it comes; every other code is passed through unchanged from COM,
+ * the path-length code, GetGraphEvent's S_FALSE (1) and the players' codes
+ * (E_HANDLE, RPC_E_WRONG_THREAD, FLATPLAY_E_NO_MORE_PLAYERS), each named
+ * below where it comes; every other code is passed through unchanged from COM,
  * DirectShow or Win32. Any non-negative code (S_OK, S_FALSE, ...) is
  * success. The exports added after 0.1.0 check their arguments first
  * (also without a graph) and change nothing when they refuse one.
@@ -63,6 +73,42 @@ enum FlatplayPlayState {
     FLATPLAY_STOPPED = 2, /* also the value at load, before Initialize */
     FLATPLAY_CLOSED = 3
 };
+
+/* ---- Players (0.3.0) ------------------------------------------------------
+ * A player is one graph with its own video window, volume and events; a
+ * host may play several at once (music under a clip, a preview beside it,
+ * a click over both) and hand one to each component of its own. Each comes
+ * from a fixed pool inside the DLL, made by PlayerCreate and given back by
+ * PlayerDestroy; the Player* exports take its handle first. Their
+ * semantics are plain, one meaning per call (PlayerPlay plays, PlayerPause
+ * pauses), without the toggles of the default player.
+ *
+ * Every Player* export (but PlayerCreate) checks its handle before anything
+ * else and changes nothing when it refuses it:
+ *   E_HANDLE (0x80070006): NULL, a destroyed player's handle (also once its
+ *     slot serves a new player: handles carry the slot's generation), or
+ *     any value PlayerCreate did not give;
+ *   RPC_E_WRONG_THREAD (0x8001010E): a live player of another thread.
+ * Then its pointers (E_POINTER) and its other arguments (E_INVALIDARG).
+ * "Needs a file" means PlayerOpen succeeded and no PlayerClose came since:
+ * otherwise such an export returns E_FAIL and calls nothing.
+ * Messages from a player (events, taps) carry its handle in lParam, so one
+ * window can serve many players.
+ * The player's state (PlayerGetState): FLATPLAY_CLOSED without a file,
+ * FLATPLAY_STOPPED once opened or stopped, FLATPLAY_RUNNING, FLATPLAY_PAUSED. */
+
+/* A player's handle: a type of its own, so a compiler refuses a window
+ * handle or a number in its place. Opaque: it is no pointer to anything. */
+typedef struct FLATPLAY_PLAYER__ *FLATPLAY_PLAYER;
+
+/* How many players may live at once: a handheld host plays a clip or a song,
+ * may preload the next and show a preview, and sounds a click or two; every
+ * player holds a DirectShow graph with its decoders and threads, which the
+ * device's memory limits long before eight. */
+#define FLATPLAY_MAX_PLAYERS 8
+
+/* PlayerCreate: every slot of the pool holds a player. */
+#define FLATPLAY_E_NO_MORE_PLAYERS ((HRESULT)0x80070103L) /* HRESULT_FROM_WIN32(ERROR_NO_MORE_ITEMS) */
 
 /* ---- Lifecycle ---------------------------------------------------------- */
 
@@ -116,6 +162,41 @@ FLATPLAY_EXTERN_C LONG WINAPI GetPlayState(void);
  * Threading: any thread.
  * Since: 0.2.0. */
 FLATPLAY_EXTERN_C DWORD WINAPI GetLibraryVersion(void);
+
+/* PlayerCreate: takes a player from the pool, with no file, no windows, full
+ * volume, balance 0 and not muted, for the calling thread. On a thread
+ * without COM it starts COM (CoInitializeEx(NULL, COINIT_MULTITHREADED)),
+ * which PlayerDestroy ends again; a thread with COM keeps its apartment,
+ * single-threaded (a UI framework's) or multithreaded. Initialize is not
+ * needed.
+ * Returns: S_OK with the handle in *player; E_POINTER if player is NULL;
+ * FLATPLAY_E_NO_MORE_PLAYERS when FLATPLAY_MAX_PLAYERS live already; the
+ * code of CoInitializeEx if COM cannot start. On failure *player is NULL
+ * and nothing is held.
+ * Needs: nothing.
+ * Changes: one slot of the pool; the thread's COM as above.
+ * Threading: any thread; the player belongs to it.
+ * Since: 0.3.0. */
+FLATPLAY_EXTERN_C HRESULT WINAPI PlayerCreate(FLATPLAY_PLAYER *player);
+
+/* PlayerDestroy: closes the player's file (as PlayerClose), ends the COM
+ * its PlayerCreate started and gives its slot back. The handle is refused
+ * from then on, also once the slot serves a new player.
+ * Returns: S_OK; or the handle's code (see "Players").
+ * Needs: nothing but the handle.
+ * Changes: everything of the player.
+ * Threading: the player's thread.
+ * Since: 0.3.0. */
+FLATPLAY_EXTERN_C HRESULT WINAPI PlayerDestroy(FLATPLAY_PLAYER player);
+
+/* PlayerGetState: reports the player's state (see "Players").
+ * Returns: S_OK with the state in *state, a value of enum
+ * FlatplayPlayState; E_POINTER if state is NULL.
+ * Needs: nothing but the handle.
+ * Changes: nothing but *state.
+ * Threading: the player's thread.
+ * Since: 0.3.0. */
+FLATPLAY_EXTERN_C HRESULT WINAPI PlayerGetState(FLATPLAY_PLAYER player, LONG *state);
 
 /* ---- Graph ------------------------------------------------------------- */
 
@@ -217,6 +298,64 @@ typedef struct FLATPLAY_MEDIA_INFO {
  * Since: 0.2.0. */
 FLATPLAY_EXTERN_C HRESULT WINAPI GetMediaInfo(FLATPLAY_MEDIA_INFO *info);
 
+/* PlayerOpen: opens a file: builds its graph as InitGraph does (the video
+ * window a zero-size child of the owner, PlayerSetOwner) and gives it the
+ * player's event window, message drain, volume and balance. A file already
+ * open is closed first.
+ * path: NUL-terminated UTF-16 path, fewer than 260 code units.
+ * Returns: S_OK (or another non-negative code) with the file open, Stopped
+ * at its start; E_POINTER if path is NULL and
+ * HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE) if it is too long, both
+ * changing nothing; else the negative code of the first failing call, with
+ * everything given back: the player is then Closed.
+ * Needs: nothing but the handle (no Initialize).
+ * Changes: state -> Stopped, or Closed on failure.
+ * Threading: the player's thread.
+ * Since: 0.3.0. */
+FLATPLAY_EXTERN_C HRESULT WINAPI PlayerOpen(FLATPLAY_PLAYER player, LPCWSTR path);
+
+/* PlayerClose: gives the file's graph back, as ClearGraph does (the video
+ * window's own procedure first); the player keeps its settings.
+ * Returns: S_OK, also without a file (nothing called then).
+ * Needs: nothing but the handle.
+ * Changes: state -> Closed.
+ * Threading: the player's thread.
+ * Since: 0.3.0. */
+FLATPLAY_EXTERN_C HRESULT WINAPI PlayerClose(FLATPLAY_PLAYER player);
+
+/* PlayerSetEventWindow: as SetEventWindow, for this player: the graph posts
+ * msg to hwnd, with wParam 0 and lParam the player's handle, whenever
+ * events wait; then call PlayerGetEvent until it returns S_FALSE. Kept for
+ * every later file; NULL ends it.
+ * Returns: S_OK without a file; with one, the code of SetNotifyWindow.
+ * Needs: nothing but the handle.
+ * Changes: the window and message, recorded even when the graph refuses
+ * them.
+ * Threading: the player's thread.
+ * Since: 0.3.0. */
+FLATPLAY_EXTERN_C HRESULT WINAPI PlayerSetEventWindow(FLATPLAY_PLAYER player, HWND hwnd, UINT msg);
+
+/* PlayerGetEvent: as GetGraphEvent, for this player's graph: the oldest
+ * event, without waiting.
+ * Returns: E_POINTER if any pointer is NULL; E_FAIL without a file; S_FALSE
+ * (1) with 0 in all three when no event waits; else the code of GetEvent.
+ * Needs: a file.
+ * Changes: nothing in the player: after FLATPLAY_EVENT_COMPLETE it is still
+ * Running at the end; call PlayerStop or PlayerPause.
+ * Threading: the player's thread.
+ * Since: 0.3.0. */
+FLATPLAY_EXTERN_C HRESULT WINAPI PlayerGetEvent(FLATPLAY_PLAYER player, LONG *code, LONG_PTR *param1, LONG_PTR *param2);
+
+/* PlayerGetMediaInfo: as GetMediaInfo, for this player's file, in any
+ * state.
+ * Returns: E_POINTER, E_INVALIDARG (cbSize), E_FAIL without a file, else
+ * S_OK with every field written.
+ * Needs: a file.
+ * Changes: nothing but *info.
+ * Threading: the player's thread.
+ * Since: 0.3.0. */
+FLATPLAY_EXTERN_C HRESULT WINAPI PlayerGetMediaInfo(FLATPLAY_PLAYER player, FLATPLAY_MEDIA_INFO *info);
+
 /* ---- Transport ---------------------------------------------------------- */
 
 /* PlayPause: runs the graph when Paused or Stopped, otherwise pauses it,
@@ -260,6 +399,48 @@ FLATPLAY_EXTERN_C HRESULT WINAPI Stop(void);
  * Threading: the host's thread.
  * Since: 0.2.0. */
 FLATPLAY_EXTERN_C HRESULT WINAPI SeekToTime(LONGLONG position);
+
+/* PlayerPlay: runs the graph, from Stopped or Paused (Running: runs on).
+ * Returns: E_FAIL without a file; else the code of IMediaControl::Run
+ * (S_FALSE while the graph is still changing state counts as success).
+ * Needs: a file.
+ * Changes: state -> Running on success, else kept.
+ * Threading: the player's thread.
+ * Since: 0.3.0. */
+FLATPLAY_EXTERN_C HRESULT WINAPI PlayerPlay(FLATPLAY_PLAYER player);
+
+/* PlayerPause: pauses the graph where it is, from any state with a file
+ * (from Stopped it shows the first picture and plays no sound).
+ * Returns: E_FAIL without a file; else the code of IMediaControl::Pause.
+ * Needs: a file.
+ * Changes: state -> Paused on success, else kept.
+ * Threading: the player's thread.
+ * Since: 0.3.0. */
+FLATPLAY_EXTERN_C HRESULT WINAPI PlayerPause(FLATPLAY_PLAYER player);
+
+/* PlayerStop: stops the graph and rewinds it to 0, where it stays stopped
+ * (not paused: no picture is held) until PlayerPlay or PlayerPause.
+ * Returns: E_FAIL without a file; else the code of the last call made
+ * (IMediaControl::Stop, then IMediaSeeking::SetPositions to 0).
+ * Needs: a file; any state.
+ * Changes: state -> Stopped once the stop succeeded, even if the rewind
+ * then fails.
+ * Threading: the player's thread.
+ * Since: 0.3.0. */
+FLATPLAY_EXTERN_C HRESULT WINAPI PlayerStop(FLATPLAY_PLAYER player);
+
+/* PlayerSeek: moves to position, in 100-ns units, clamped to the clip (as
+ * SeekToTime). Running or Paused, the graph is stopped, seeked and run or
+ * paused again, as SeekToTime does (the seek after which Wine 8 can still
+ * stop a graph with sound and video); Stopped, it is only seeked.
+ * Returns: E_FAIL without a file; else the code of the last call made
+ * (GetDuration, Stop, SetPositions, Run or Pause).
+ * Needs: a file.
+ * Changes: the position; the state is kept when every call succeeds (if the
+ * seek or the restart fails after the stop, it is Stopped).
+ * Threading: the player's thread.
+ * Since: 0.3.0. */
+FLATPLAY_EXTERN_C HRESULT WINAPI PlayerSeek(FLATPLAY_PLAYER player, LONGLONG position);
 
 /* ---- Timeline (only when Running or Paused with a graph) --------------- */
 /* The four value queries return 0 otherwise and call nothing; a failing
@@ -354,6 +535,32 @@ FLATPLAY_EXTERN_C HRESULT WINAPI GetPlayPosition(LONGLONG *current, LONGLONG *du
  * GetProcAddress(module, FLATPLAY_GETPLAYPOSITION_EXPORT), cast to
  * FLATPLAY_GETPLAYPOSITION_FN. */
 
+/* PlayerGetPosition: reports the current position and the clip's length,
+ * in 100-ns units, in any state with a file (the position is 0 before the
+ * first play and after PlayerStop).
+ * Returns: E_POINTER if either pointer is NULL; E_FAIL without a file; the
+ * negative code of IMediaSeeking::GetDuration or GetCurrentPosition if one
+ * fails; else the code of GetCurrentPosition. Both are written only on
+ * success.
+ * Needs: a file.
+ * Changes: nothing but *position and *duration.
+ * Threading: the player's thread.
+ * Since: 0.3.0. */
+FLATPLAY_EXTERN_C HRESULT WINAPI PlayerGetPosition(FLATPLAY_PLAYER player, LONGLONG *position, LONGLONG *duration);
+
+/* PlayerSetRate: sets the playback rate of the open file (1.0 normal, 0.5
+ * half speed, 2.0 double), through IMediaSeeking::SetRate; every file
+ * starts at 1.0. Which rates play is the graph's to say: Wine 8's, see the
+ * README ("Many players").
+ * Returns: E_INVALIDARG for a rate that is not a finite number above 0 (NaN,
+ * infinities, 0 and negative rates: nothing called); E_FAIL without a file;
+ * else the code of SetRate.
+ * Needs: a file.
+ * Changes: the graph's rate; nothing when refused.
+ * Threading: the player's thread.
+ * Since: 0.3.0. */
+FLATPLAY_EXTERN_C HRESULT WINAPI PlayerSetRate(FLATPLAY_PLAYER player, double rate);
+
 /* ---- Volume ------------------------------------------------------------- */
 
 /* The four device-volume exports address wave output device 0 at any time:
@@ -417,6 +624,48 @@ FLATPLAY_EXTERN_C HRESULT WINAPI ToggleMute(void);
  * Threading: the host's thread.
  * Since: 0.2.0. */
 FLATPLAY_EXTERN_C HRESULT WINAPI GetMuteState(LONG *muted);
+
+/* The player's sound: its level, balance and mute are the player's own,
+ * kept across its files and given to each one PlayerOpen opens; they
+ * change the graph's audio (IBasicAudio), never the device volume, and
+ * another player's sound not at all. What was set is what holds: the
+ * player has no getters for them (PlayerCreate starts at level 0, balance
+ * 0, not muted). */
+
+/* PlayerSetVolume: sets the player's level, an attenuation in hundredths of
+ * a decibel from -10000 (silent) to 0 (full). While muted it is recorded
+ * and sounds at the unmute.
+ * Returns: E_INVALIDARG outside -10000..0 (nothing changed); S_OK without a
+ * file or while muted; else the code of IBasicAudio::put_Volume (a file
+ * without sound: E_NOTIMPL under Wine), the level recorded either way.
+ * Needs: nothing but the handle.
+ * Changes: the level.
+ * Threading: the player's thread.
+ * Since: 0.3.0. */
+FLATPLAY_EXTERN_C HRESULT WINAPI PlayerSetVolume(FLATPLAY_PLAYER player, LONG level);
+
+/* PlayerSetBalance: sets the balance between the speakers in hundredths of a
+ * decibel: -10000 left only, 0 both at full, 10000 right only (the other
+ * side is attenuated by the value).
+ * Returns: E_INVALIDARG outside -10000..10000 (nothing changed); S_OK
+ * without a file; else the code of IBasicAudio::put_Balance, the balance
+ * recorded either way.
+ * Needs: nothing but the handle.
+ * Changes: the balance.
+ * Threading: the player's thread.
+ * Since: 0.3.0. */
+FLATPLAY_EXTERN_C HRESULT WINAPI PlayerSetBalance(FLATPLAY_PLAYER player, LONG balance);
+
+/* PlayerSetMute: mutes (mute != 0) or unmutes the player. Muting silences
+ * the graph (-10000) and keeps the level; unmuting puts the level back (not
+ * full volume, unlike ToggleMute).
+ * Returns: S_OK without a file; else the code of IBasicAudio::put_Volume,
+ * the mute recorded either way.
+ * Needs: nothing but the handle.
+ * Changes: the mute.
+ * Threading: the player's thread.
+ * Since: 0.3.0. */
+FLATPLAY_EXTERN_C HRESULT WINAPI PlayerSetMute(FLATPLAY_PLAYER player, BOOL mute);
 
 /* ---- Video -------------------------------------------------------------- */
 
@@ -501,5 +750,67 @@ FLATPLAY_EXTERN_C HRESULT WINAPI PutMessageDrain(HWND drain);
  * Threading: the host's thread.
  * Since: 0.2.0. */
 FLATPLAY_EXTERN_C HRESULT WINAPI SetVideoRect(const RECT *rect);
+
+/* PlayerSetOwner: names the window that owns the player's video (its
+ * parent, of this thread or another) and receives its taps: for every later
+ * file, and at once for the open one, whose video window moves into it.
+ * NULL: no owner (the video window stands alone; no taps).
+ * Returns: S_OK without a file; else the code of IVideoWindow::put_Owner
+ * (a file without video refuses it), the owner recorded either way.
+ * Needs: nothing but the handle.
+ * Changes: the owner.
+ * Threading: the player's thread.
+ * Since: 0.3.0. */
+FLATPLAY_EXTERN_C HRESULT WINAPI PlayerSetOwner(FLATPLAY_PLAYER player, HWND owner);
+
+/* PlayerSetVideoRect: as SetVideoRect, for this player: the rectangle in the
+ * owner's client coordinates where PlayerShowVideo and the return from full
+ * screen place the video, aspect kept; NULL returns to the fixed
+ * rectangles of PutForeground. A video already shown moves at once.
+ * Returns: E_INVALIDARG for an empty, inverted or too large rectangle
+ * (nothing changed); else S_OK.
+ * Needs: nothing but the handle.
+ * Changes: the rectangle, kept across files.
+ * Threading: the player's thread.
+ * Since: 0.3.0. */
+FLATPLAY_EXTERN_C HRESULT WINAPI PlayerSetVideoRect(FLATPLAY_PLAYER player, const RECT *rect);
+
+/* PlayerShowVideo: show != 0 places the video in its rectangle and shows it;
+ * show == 0 hides it. Showing also forwards taps: the player's video window
+ * is found among the owner's children by a caption it alone carries
+ * ("flatplay video" and numbers of its own), never by its place among them,
+ * and every left-button release on it posts WM_VIDEO_TAPPED to the owner of
+ * the moment, wParam 0 and lParam the player's handle. No other window is
+ * touched; while the video is full screen the look-up waits for its return.
+ * Returns: E_FAIL without a file; else the code of
+ * IVideoWindow::put_Visible (a file without video: its failure, and nothing
+ * forwarded).
+ * Needs: a file; any state.
+ * Changes: the video window; no state.
+ * Threading: the player's thread; taps come through the owner's queue.
+ * Since: 0.3.0. */
+FLATPLAY_EXTERN_C HRESULT WINAPI PlayerShowVideo(FLATPLAY_PLAYER player, BOOL show);
+
+/* PlayerSetFullScreen: switches the video to full screen (on != 0) or back
+ * into its rectangle, shown. A renderer that leaves full screen by itself
+ * says so with the event EC_FULLSCREEN_LOST (PlayerGetEvent).
+ * Returns: E_FAIL without a file; else the code of
+ * IVideoWindow::put_FullScreenMode (Wine's default renderer: E_NOTIMPL).
+ * Needs: a file; any state.
+ * Changes: the full-screen mode.
+ * Threading: the player's thread.
+ * Since: 0.3.0. */
+FLATPLAY_EXTERN_C HRESULT WINAPI PlayerSetFullScreen(FLATPLAY_PLAYER player, BOOL on);
+
+/* PlayerSetMessageDrain: names the window that receives the video window's
+ * mouse and keyboard messages (IVideoWindow::put_MessageDrain), for every
+ * later file and at once for the open one; NULL for none.
+ * Returns: S_OK without a file; else the code of put_MessageDrain, the
+ * drain recorded either way.
+ * Needs: nothing but the handle.
+ * Changes: the drain.
+ * Threading: the player's thread.
+ * Since: 0.3.0. */
+FLATPLAY_EXTERN_C HRESULT WINAPI PlayerSetMessageDrain(FLATPLAY_PLAYER player, HWND drain);
 
 #endif /* FLATPLAY_FLATPLAY_H */

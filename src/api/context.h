@@ -1,6 +1,7 @@
-// The one record of mutable state, the play states and the diagnostics
-// helper, and the one graph query that two rooms share. Every other
-// mutable global in the library is a bug.
+// The mutable state, in two records: the default player's (g_ctx) and the
+// pool of players (g_players); the play states, the diagnostics helper and
+// the pool's handles; and the one graph query that two rooms share. Every
+// other mutable global in the library is a bug.
 #pragma once
 
 #include "platform/platform.h"
@@ -38,10 +39,11 @@ enum class VideoPlacement : LONG {
     FullScreen, // switched to full screen at the host's request
 };
 
-struct PlaybackContext {
-    WCHAR m_szPlayFile[MAX_PATH] = {};
-    // Read by VideoTapProc, which may run on the renderer's thread: atomic,
-    // so neither pointer can tear.
+// One player's graph, windows and play state. The default player's record
+// and every pool player's begin with it, and the code they share takes it.
+struct Player {
+    // Read by the tap procedures, which may run on the renderer's thread:
+    // atomic, so that no pointer can tear.
     std::atomic<WNDPROC> m_pfnOldVideoProc{nullptr};
     IVideoWindow *m_pVW = nullptr;
     IGraphBuilder *m_pGB = nullptr;
@@ -50,11 +52,9 @@ struct PlaybackContext {
     IBasicAudio *m_pBA = nullptr;
     IMediaSeeking *m_pMS = nullptr;
     std::atomic<HWND> m_hwndHost{nullptr};
-    HWND m_hwndVideo = nullptr;
-    // The host window the graph's video window was given as owner at
-    // InitGraph: only its first child can be that window.
+    std::atomic<HWND> m_hwndVideo{nullptr};
+    // The host window the graph's video window was given as owner.
     HWND m_hwndVideoOwner = nullptr;
-    LONG m_lVolume = 0;
     HWND m_hwndDrain = nullptr;
     StoredPlayState m_nPlayState; // Stopped
     // SetEventWindow: the window and message every graph's events are
@@ -70,22 +70,82 @@ struct PlaybackContext {
     WNDPROC m_pfnTapProc = nullptr;
 };
 
+struct PlaybackContext : Player {
+    WCHAR m_szPlayFile[MAX_PATH] = {};
+    LONG m_lVolume = 0;
+};
+
 extern FLATPLAY_OWN_DATA PlaybackContext g_ctx;
 
-inline bool IsActive() { return g_ctx.m_nPlayState == Running || g_ctx.m_nPlayState == Paused; }
+// A pool player. Its slot word holds the slot's generation above four bits
+// of status, and its handle the same generation above the slot's index:
+// the word is the handle, with the status for the index, while the player
+// lives. A handle of an earlier generation, or of no player, matches no
+// live word.
+enum SlotStatus : DWORD {
+    Free = 0,
+    Live = 1,
+    Busy = 2, // being created or destroyed: refused as if gone
+};
+constexpr DWORD kSlotBits = 4;
+constexpr DWORD kStatusMask = (1 << kSlotBits) - 1;
+static_assert(FLATPLAY_MAX_PLAYERS <= 1 << kSlotBits);
+
+struct PoolPlayer : Player {
+    std::atomic<DWORD> m_dwSlot{Free};
+    DWORD m_dwThread = 0;
+    BOOL m_bComStarted = FALSE;
+    // The sound settings, given to every file: level and balance in
+    // hundredths of a decibel.
+    LONG m_lLevel = 0;
+    LONG m_lBalance = 0;
+    BOOL m_bMuted = FALSE;
+};
+
+extern FLATPLAY_OWN_DATA PoolPlayer g_players[FLATPLAY_MAX_PLAYERS];
+
+// The live player `handle` names, if the calling thread may use it: else
+// E_HANDLE or RPC_E_WRONG_THREAD, and nothing touched.
+HRESULT TakePlayer(FLATPLAY_PLAYER handle, PoolPlayer *&player);
+
+// The body of every Player* export but PlayerCreate: `operation` on the
+// player `handle` names, or the handle's refusal.
+template <typename Operation> HRESULT WithPlayer(FLATPLAY_PLAYER handle, Operation operation) {
+    PoolPlayer *player = nullptr;
+    HRESULT hr = TakePlayer(handle, player);
+    return FAILED(hr) ? hr : operation(*player);
+}
+
+// The handle of a live pool player: its generation above its index.
+inline FLATPLAY_PLAYER HandleOf(const PoolPlayer &player) {
+    const DWORD generation = player.m_dwSlot.load() & ~kStatusMask;
+    const auto index = static_cast<DWORD>(&player - g_players);
+    return reinterpret_cast<FLATPLAY_PLAYER>(static_cast<UINT_PTR>(generation | index));
+}
+
+// What a pool player's graph sounds at: silent while muted, else its level.
+inline LONG AudibleLevel(const PoolPlayer &player) { return player.m_bMuted ? -10000 : player.m_lLevel; }
+
+extern FLATPLAY_OWN_DATA PlaybackContext g_ctx;
+
+inline bool IsActive(const Player &player = g_ctx) {
+    return player.m_nPlayState == Running || player.m_nPlayState == Paused;
+}
 
 // The video's native size, for the media information and for placing the
 // video. IBasicVideo is taken for this call only and given back before it
 // returns: the interfaces held across calls are the ones InitGraph takes,
 // so a host that never asks sees the same calls as before. Needs m_pGB.
-inline HRESULT GetNativeVideoSize(LONG *width, LONG *height) {
+inline HRESULT GetNativeVideoSize(const Player &player, LONG *width, LONG *height) {
     IBasicVideo *video = nullptr;
-    HRESULT hr = g_ctx.m_pGB->QueryInterface(IID_IBasicVideo, reinterpret_cast<void **>(&video));
+    HRESULT hr = player.m_pGB->QueryInterface(IID_IBasicVideo, reinterpret_cast<void **>(&video));
     if (FAILED(hr)) return hr;
     hr = video->GetVideoSize(width, height);
     video->Release();
     return hr;
 }
 
-// One debug line per failed platform call, naming the call as it is written.
-#define REPORT_FAILURE(hr, call) NKDbgPrintfW(TEXT("FAILED(hr=0x%x) in ") TEXT(call) TEXT("\n"), (unsigned)(hr))
+// One debug line per failed platform call, "FAILED(hr=0x...) in " and the
+// call as it is written: one format for all, the call its argument.
+void ReportFailure(HRESULT hr, LPCWSTR call);
+#define REPORT_FAILURE(hr, call) ReportFailure((hr), TEXT(call))

@@ -7,67 +7,67 @@ template <typename Interface> void ReleaseAndClear(Interface *&field) {
     field = nullptr;
 }
 
-bool GraphHeld() {
-    return g_ctx.m_pGB || g_ctx.m_pMC || g_ctx.m_pME || g_ctx.m_pMS || g_ctx.m_pVW || g_ctx.m_pBA || g_ctx.m_hwndVideo;
+bool GraphHeld(const Player &player) {
+    return player.m_pGB || player.m_pMC || player.m_pME || player.m_pMS || player.m_pVW || player.m_pBA ||
+           player.m_hwndVideo;
 }
 
-void TearDownGraph() {
+void TearDownGraph(Player &player) {
     // The child must have its own procedure back before the graph that
     // owns the window goes away.
-    if (g_ctx.m_hwndVideo) {
+    if (HWND video = player.m_hwndVideo) {
         // None recorded: forwarding was never installed, and a null
         // procedure must never be written onto a window.
-        if (WNDPROC own = g_ctx.m_pfnOldVideoProc.load())
-            SetWindowLongPtrW(g_ctx.m_hwndVideo, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(own));
-        g_ctx.m_pfnOldVideoProc = nullptr;
-        g_ctx.m_hwndVideo = nullptr;
+        if (WNDPROC own = player.m_pfnOldVideoProc.load())
+            SetWindowLongPtrW(video, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(own));
+        player.m_pfnOldVideoProc = nullptr;
+        player.m_hwndVideo = nullptr;
     }
-    g_ctx.m_hwndVideoOwner = nullptr;
-    g_ctx.m_nVideoPlacement = VideoPlacement::None;
-    if (g_ctx.m_pMC) g_ctx.m_pMC->Stop();
-    if (g_ctx.m_pVW) {
-        g_ctx.m_pVW->put_Visible(OAFALSE);
-        g_ctx.m_pVW->put_Owner(0);
+    player.m_hwndVideoOwner = nullptr;
+    player.m_nVideoPlacement = VideoPlacement::None;
+    if (player.m_pMC) player.m_pMC->Stop();
+    if (player.m_pVW) {
+        player.m_pVW->put_Visible(OAFALSE);
+        player.m_pVW->put_Owner(0);
     }
-    if (g_ctx.m_pME) g_ctx.m_pME->SetNotifyWindow(0, 0, 0);
-    ReleaseAndClear(g_ctx.m_pVW);
-    ReleaseAndClear(g_ctx.m_pMC);
-    ReleaseAndClear(g_ctx.m_pME);
-    ReleaseAndClear(g_ctx.m_pMS);
-    ReleaseAndClear(g_ctx.m_pBA);
-    ReleaseAndClear(g_ctx.m_pGB); // the graph manager goes last
-    g_ctx.m_nPlayState = Closed;
+    if (player.m_pME) player.m_pME->SetNotifyWindow(0, 0, 0);
+    ReleaseAndClear(player.m_pVW);
+    ReleaseAndClear(player.m_pMC);
+    ReleaseAndClear(player.m_pME);
+    ReleaseAndClear(player.m_pMS);
+    ReleaseAndClear(player.m_pBA);
+    ReleaseAndClear(player.m_pGB); // the graph manager goes last
+    player.m_nPlayState = Closed;
 }
 
 // One of the control interfaces, with its diagnostic line on failure.
-HRESULT Query(const IID &iid, void **field, LPCWSTR failure) {
-    HRESULT hr = g_ctx.m_pGB->QueryInterface(iid, field);
-    if (FAILED(hr)) NKDbgPrintfW(failure, (unsigned)hr);
+HRESULT Query(Player &player, const IID &iid, void **field, LPCWSTR call) {
+    HRESULT hr = player.m_pGB->QueryInterface(iid, field);
+    if (FAILED(hr)) ReportFailure(hr, call);
     return hr;
 }
 
-} // namespace
-
-extern "C" HRESULT WINAPI InitGraph(LPCWSTR path) {
+// Refused rather than truncated: a cut path could name another file.
+HRESULT CheckPath(LPCWSTR path, UINT &length) {
     if (!path) return E_POINTER;
-    // Reject rather than truncate: a cut path could name another file.
-    UINT length = 0;
+    length = 0;
     while (length < MAX_PATH && path[length]) ++length;
-    if (length == MAX_PATH) return HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE);
+    return length == MAX_PATH ? HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE) : S_OK;
+}
 
-    // An earlier graph would otherwise leak with its file and device open.
-    if (GraphHeld()) TearDownGraph();
-
-    for (UINT i = 0; i <= length; ++i) g_ctx.m_szPlayFile[i] = path[i];
-
+// The graph for `path`, its five control interfaces and its video window
+// a zero-size child of the host window; the events announced with
+// `instance` (SetNotifyWindow's lParam). Stops at the first failure, with
+// whatever it took still held.
+HRESULT BuildGraph(Player &player, LPCWSTR path, LONG_PTR instance) {
     HRESULT hr = CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder,
-                                  reinterpret_cast<void **>(&g_ctx.m_pGB));
+                                  reinterpret_cast<void **>(&player.m_pGB));
     if (FAILED(hr)) {
         REPORT_FAILURE(hr, "CoCreateInstance(CLSID_FilterGraph, NULL, CLSCTX_INPROC_SERVER, IID_IGraphBuilder, "
                            "(void **)&m_pGB)");
         return hr;
     }
-    hr = g_ctx.m_pGB->RenderFile(g_ctx.m_szPlayFile, nullptr);
+    hr = player.m_pGB->RenderFile(path, nullptr);
     if (FAILED(hr)) {
         REPORT_FAILURE(hr, "m_pGB->RenderFile(m_szPlayFile, NULL)");
         return hr;
@@ -75,31 +75,82 @@ extern "C" HRESULT WINAPI InitGraph(LPCWSTR path) {
 
     // One call each, no table: a table on the stack would be filled by
     // memcpy, which nothing here provides.
-    if (FAILED(hr = Query(IID_IMediaControl, reinterpret_cast<void **>(&g_ctx.m_pMC),
-                          TEXT("FAILED(hr=0x%x) in m_pGB->QueryInterface(IID_IMediaControl, (void **)&m_pMC)\n"))) ||
-        FAILED(hr = Query(IID_IMediaEventEx, reinterpret_cast<void **>(&g_ctx.m_pME),
-                          TEXT("FAILED(hr=0x%x) in m_pGB->QueryInterface(IID_IMediaEventEx, (void **)&m_pME)\n"))))
+    if (FAILED(hr = Query(player, IID_IMediaControl, reinterpret_cast<void **>(&player.m_pMC),
+                          TEXT("m_pGB->QueryInterface(IID_IMediaControl, (void **)&m_pMC)"))) ||
+        FAILED(hr = Query(player, IID_IMediaEventEx, reinterpret_cast<void **>(&player.m_pME),
+                          TEXT("m_pGB->QueryInterface(IID_IMediaEventEx, (void **)&m_pME)"))))
         return hr;
     // Only for a host that named a window (SetEventWindow): any other sees
     // the calls it always has. Ignored if refused: GetGraphEvent still
     // takes the events off the queue when asked.
-    if (HWND events = g_ctx.m_hwndEvent)
-        g_ctx.m_pME->SetNotifyWindow(reinterpret_cast<OAHWND>(events), static_cast<LONG>(g_ctx.m_uEventMsg), 0);
-    if (FAILED(hr = Query(IID_IMediaSeeking, reinterpret_cast<void **>(&g_ctx.m_pMS),
-                          TEXT("FAILED(hr=0x%x) in m_pGB->QueryInterface(IID_IMediaSeeking, (void **)&m_pMS)\n"))) ||
-        FAILED(hr = Query(IID_IVideoWindow, reinterpret_cast<void **>(&g_ctx.m_pVW),
-                          TEXT("FAILED(hr=0x%x) in m_pGB->QueryInterface(IID_IVideoWindow, (void **)&m_pVW)\n"))) ||
-        FAILED(hr = Query(IID_IBasicAudio, reinterpret_cast<void **>(&g_ctx.m_pBA),
-                          TEXT("FAILED(hr=0x%x) in m_pGB->QueryInterface(IID_IBasicAudio, (void **)&m_pBA)\n"))))
+    if (HWND events = player.m_hwndEvent)
+        player.m_pME->SetNotifyWindow(reinterpret_cast<OAHWND>(events), static_cast<LONG>(player.m_uEventMsg),
+                                      instance);
+    if (FAILED(hr = Query(player, IID_IMediaSeeking, reinterpret_cast<void **>(&player.m_pMS),
+                          TEXT("m_pGB->QueryInterface(IID_IMediaSeeking, (void **)&m_pMS)"))) ||
+        FAILED(hr = Query(player, IID_IVideoWindow, reinterpret_cast<void **>(&player.m_pVW),
+                          TEXT("m_pGB->QueryInterface(IID_IVideoWindow, (void **)&m_pVW)"))) ||
+        FAILED(hr = Query(player, IID_IBasicAudio, reinterpret_cast<void **>(&player.m_pBA),
+                          TEXT("m_pGB->QueryInterface(IID_IBasicAudio, (void **)&m_pBA)"))))
         return hr;
 
-    g_ctx.m_nPlayState = Stopped;
+    player.m_nPlayState = Stopped;
     // Results ignored: a graph without a visible video window still plays.
-    g_ctx.m_hwndVideoOwner = g_ctx.m_hwndHost.load();
-    g_ctx.m_pVW->put_Owner(reinterpret_cast<OAHWND>(g_ctx.m_hwndVideoOwner));
-    g_ctx.m_pVW->put_WindowStyle(WS_CHILD);
-    g_ctx.m_pVW->SetWindowPosition(0, 0, 0, 0);
+    player.m_hwndVideoOwner = player.m_hwndHost.load();
+    player.m_pVW->put_Owner(reinterpret_cast<OAHWND>(player.m_hwndVideoOwner));
+    player.m_pVW->put_WindowStyle(WS_CHILD);
+    player.m_pVW->SetWindowPosition(0, 0, 0, 0);
     return hr;
 }
 
-extern "C" void WINAPI ClearGraph(void) { TearDownGraph(); }
+} // namespace
+
+extern "C" HRESULT WINAPI InitGraph(LPCWSTR path) {
+    UINT length;
+    if (HRESULT refused = CheckPath(path, length); FAILED(refused)) return refused;
+    // An earlier graph would otherwise leak with its file and device open.
+    if (GraphHeld(g_ctx)) TearDownGraph(g_ctx);
+    for (UINT i = 0; i <= length; ++i) g_ctx.m_szPlayFile[i] = path[i];
+    return BuildGraph(g_ctx, g_ctx.m_szPlayFile, 0);
+}
+
+extern "C" void WINAPI ClearGraph(void) { TearDownGraph(g_ctx); }
+
+extern "C" HRESULT WINAPI PlayerOpen(FLATPLAY_PLAYER handle, LPCWSTR path) {
+    return WithPlayer(handle, [path](PoolPlayer &player) {
+        UINT length;
+        if (HRESULT refused = CheckPath(path, length); FAILED(refused)) return refused;
+        TearDownGraph(player);
+        HRESULT hr = BuildGraph(player, path, reinterpret_cast<LONG_PTR>(HandleOf(player)));
+        // Nothing half-built is kept: the player is closed, or it has a file.
+        if (FAILED(hr)) {
+            TearDownGraph(player);
+            return hr;
+        }
+        // The player's own settings, for every file; each refused only by
+        // a graph without that part (a song has no video window).
+        if (HWND drain = player.m_hwndDrain) player.m_pVW->put_MessageDrain(reinterpret_cast<OAHWND>(drain));
+        if (const LONG level = AudibleLevel(player)) player.m_pBA->put_Volume(level);
+        if (player.m_lBalance) player.m_pBA->put_Balance(player.m_lBalance);
+        return hr;
+    });
+}
+
+extern "C" HRESULT WINAPI PlayerClose(FLATPLAY_PLAYER handle) {
+    return WithPlayer(handle, [](PoolPlayer &player) {
+        TearDownGraph(player);
+        return S_OK;
+    });
+}
+
+extern "C" HRESULT WINAPI PlayerDestroy(FLATPLAY_PLAYER handle) {
+    return WithPlayer(handle, [](PoolPlayer &player) {
+        const DWORD generation = player.m_dwSlot.load() & ~kStatusMask;
+        // Refused from here on, while the slot is still this player's.
+        player.m_dwSlot = generation | Busy;
+        TearDownGraph(player);
+        if (player.m_bComStarted) CoUninitialize();
+        player.m_dwSlot = generation | Free;
+        return S_OK;
+    });
+}

@@ -24,6 +24,7 @@ using LONGLONG = std::int64_t;
 using HRESULT = std::int32_t;
 using WCHAR = char16_t;
 using LPCWSTR = const WCHAR *;
+using BSTR = WCHAR *;
 using LONG_PTR = std::intptr_t;
 using UINT_PTR = std::uintptr_t;
 using WPARAM = UINT_PTR;
@@ -49,9 +50,12 @@ using WNDPROC = LRESULT(CALLBACK *)(HWND, UINT, WPARAM, LPARAM);
 #define E_POINTER ((HRESULT)0x80004003)
 #define E_ABORT ((HRESULT)0x80004004)
 #define E_FAIL ((HRESULT)0x80004005)
+#define E_HANDLE ((HRESULT)0x80070006)
 #define E_OUTOFMEMORY ((HRESULT)0x8007000E)
 #define E_INVALIDARG ((HRESULT)0x80070057)
 #define CO_E_NOTINITIALIZED ((HRESULT)0x800401F0)
+#define RPC_E_CHANGED_MODE ((HRESULT)0x80010106)
+#define RPC_E_WRONG_THREAD ((HRESULT)0x8001010E)
 #define FAILED(hr) (((HRESULT)(hr)) < 0)
 #define SUCCEEDED(hr) (((HRESULT)(hr)) >= 0)
 #define ERROR_FILENAME_EXCED_RANGE 206L
@@ -59,6 +63,7 @@ using WNDPROC = LRESULT(CALLBACK *)(HWND, UINT, WPARAM, LPARAM);
     ((HRESULT)(x) <= 0 ? ((HRESULT)(x)) : ((HRESULT)(((x)&0x0000FFFF) | (7 << 16) | 0x80000000)))
 
 #define CLSCTX_INPROC_SERVER 0x1
+#define COINIT_MULTITHREADED 0x0
 #define WS_CHILD 0x40000000L
 #define OATRUE (-1)
 #define OAFALSE (0)
@@ -146,12 +151,14 @@ struct IMediaSeeking : IUnknown {
     virtual HRESULT STDMETHODCALLTYPE GetCurrentPosition(LONGLONG *current) = 0;
     virtual HRESULT STDMETHODCALLTYPE SetPositions(LONGLONG *current, DWORD currentFlags, LONGLONG *stop,
                                                    DWORD stopFlags) = 0;
+    virtual HRESULT STDMETHODCALLTYPE SetRate(double rate) = 0;
 
 protected:
     ~IMediaSeeking() = default;
 };
 
 struct IVideoWindow : IUnknown {
+    virtual HRESULT STDMETHODCALLTYPE put_Caption(BSTR caption) = 0;
     virtual HRESULT STDMETHODCALLTYPE put_WindowStyle(LONG style) = 0;
     virtual HRESULT STDMETHODCALLTYPE put_Visible(LONG visible) = 0;
     virtual HRESULT STDMETHODCALLTYPE put_Owner(OAHWND owner) = 0;
@@ -169,6 +176,7 @@ protected:
 struct IBasicAudio : IUnknown {
     virtual HRESULT STDMETHODCALLTYPE put_Volume(LONG volume) = 0;
     virtual HRESULT STDMETHODCALLTYPE get_Volume(LONG *volume) = 0;
+    virtual HRESULT STDMETHODCALLTYPE put_Balance(LONG balance) = 0;
 
 protected:
     ~IBasicAudio() = default;
@@ -188,6 +196,7 @@ HRESULT CoCreateInstance(REFCLSID clsid, IUnknown *outer, DWORD context, REFIID 
 
 int GetSystemMetrics(int index);
 HWND GetWindow(HWND hwnd, UINT cmd);
+HWND FindWindowExW(HWND parent, HWND after, LPCWSTR className, LPCWSTR windowName);
 LONG_PTR GetWindowLongPtrW(HWND hwnd, int index);
 LONG_PTR SetWindowLongPtrW(HWND hwnd, int index, LONG_PTR value);
 LRESULT CallWindowProcW(WNDPROC proc, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -198,4 +207,5 @@ MMRESULT waveOutGetVolume(HWAVEOUT device, DWORD *volume);
 MMRESULT waveOutSetVolume(HWAVEOUT device, DWORD volume);
 
 void NKDbgPrintfW(LPCWSTR format, ...);
+DWORD GetCurrentThreadId();
 }

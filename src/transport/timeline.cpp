@@ -101,3 +101,31 @@ extern "C" HRESULT WINAPI SeekSong(float percent) {
     }
     return hr;
 }
+
+// The pool players answer in every state with a file, and say why not.
+
+extern "C" HRESULT WINAPI PlayerGetPosition(FLATPLAY_PLAYER handle, LONGLONG *position, LONGLONG *duration) {
+    return WithPlayer(handle, [=](PoolPlayer &player) {
+        if (!position || !duration) return E_POINTER;
+        if (!player.m_pMS) return E_FAIL;
+        LONGLONG length = 0, current = 0;
+        HRESULT hr = player.m_pMS->GetDuration(&length);
+        if (SUCCEEDED(hr)) hr = player.m_pMS->GetCurrentPosition(&current);
+        if (FAILED(hr)) return hr;
+        *position = current;
+        *duration = length;
+        return hr;
+    });
+}
+
+extern "C" HRESULT WINAPI PlayerSetRate(FLATPLAY_PLAYER handle, double rate) {
+    return WithPlayer(handle, [rate](PoolPlayer &player) {
+        // Finite and above 0, told by the bits: the sign bit clear, not all
+        // zero, and below the exponent of the infinities and NaNs. No float
+        // comparison: on a soft-float processor that would call a helper.
+        const auto bits = std::bit_cast<std::uint64_t>(rate);
+        if (bits - 1 >= 0x7FF0000000000000 - 1) return E_INVALIDARG;
+        if (!player.m_pMS) return E_FAIL;
+        return player.m_pMS->SetRate(rate);
+    });
+}

@@ -90,3 +90,33 @@ extern "C" HRESULT WINAPI GetMuteState(LONG *muted) {
     *muted = volume != 0 ? 1 : 0;
     return hr;
 }
+
+// A pool player's level, balance and mute: kept by the player for every
+// file (PlayerOpen gives them to each), and recorded even when the open
+// file refuses them (a file without sound).
+
+extern "C" HRESULT WINAPI PlayerSetVolume(FLATPLAY_PLAYER handle, LONG level) {
+    return WithPlayer(handle, [level](PoolPlayer &player) {
+        if (level < kSilent || level > 0) return E_INVALIDARG;
+        player.m_lLevel = level;
+        // Muted, it sounds at the unmute.
+        if (!player.m_pBA || player.m_bMuted) return S_OK;
+        return player.m_pBA->put_Volume(level);
+    });
+}
+
+extern "C" HRESULT WINAPI PlayerSetBalance(FLATPLAY_PLAYER handle, LONG balance) {
+    return WithPlayer(handle, [balance](PoolPlayer &player) {
+        if (balance < kSilent || balance > -kSilent) return E_INVALIDARG;
+        player.m_lBalance = balance;
+        return player.m_pBA ? player.m_pBA->put_Balance(balance) : S_OK;
+    });
+}
+
+// Unlike ToggleMute, the level comes back as it was set.
+extern "C" HRESULT WINAPI PlayerSetMute(FLATPLAY_PLAYER handle, BOOL mute) {
+    return WithPlayer(handle, [mute](PoolPlayer &player) {
+        player.m_bMuted = mute ? TRUE : FALSE;
+        return player.m_pBA ? player.m_pBA->put_Volume(AudibleLevel(player)) : S_OK;
+    });
+}

@@ -48,6 +48,9 @@ TEST(Process, RecordHoldsItsLoadTimeValuesBeforeAnyCall) {
     // lives in .bss and takes no room in the DLL's file.
     const auto *byte = reinterpret_cast<const unsigned char *>(&g_ctx);
     for (size_t i = 0; i < sizeof g_ctx; ++i) ASSERT_EQ(byte[i], 0) << "byte " << i;
+    // So is the pool, every slot free.
+    byte = reinterpret_cast<const unsigned char *>(g_players);
+    for (size_t i = 0; i < sizeof g_players; ++i) ASSERT_EQ(byte[i], 0) << "pool byte " << i;
 }
 
 TEST(Process, CountingHookSeesAnAllocation) {
@@ -108,6 +111,34 @@ TEST(Process, AWholeSessionAllocatesNothing) {
     InitGraph(u"clip.avi");
     ClearGraph();
     UnInitialize();
+    // Two pool players, one of them through every export.
+    FLATPLAY_PLAYER player = nullptr, other = nullptr;
+    PlayerCreate(&player);
+    PlayerCreate(&other);
+    PlayerSetOwner(player, host);
+    PlayerSetEventWindow(player, host, 0x8002);
+    PlayerSetMessageDrain(player, drain);
+    PlayerSetVolume(player, -500);
+    PlayerSetBalance(player, 300);
+    PlayerOpen(player, u"clip.avi");
+    PlayerSetVideoRect(player, &rect);
+    PlayerShowVideo(player, TRUE);
+    PlayerPlay(player);
+    PlayerGetPosition(player, &current, &duration);
+    PlayerSeek(player, 10000000);
+    PlayerSetRate(player, 2.0);
+    PlayerSetMute(player, TRUE);
+    PlayerSetFullScreen(player, TRUE);
+    PlayerSetFullScreen(player, FALSE);
+    PlayerGetMediaInfo(player, &info);
+    PlayerGetEvent(player, &code, &param1, &param2);
+    PlayerPause(player);
+    PlayerStop(player);
+    PlayerGetState(player, &code);
+    PlayerShowVideo(player, FALSE);
+    PlayerClose(player);
+    PlayerDestroy(player);
+    PlayerDestroy(other);
     counting = false;
 
     EXPECT_EQ(allocations, 0);

@@ -28,6 +28,8 @@ struct Window {
     const char *name;
     WNDPROC proc;
     HWND firstChild;
+    HWND parent;
+    char16_t caption[64];
 };
 
 struct ProcName {
@@ -59,6 +61,7 @@ struct State {
     int procNameCount;
     Event events[kMaxEvents];
     int eventCount;
+    HWND videoWindows[kMaxGraphs];
 };
 State g;
 
@@ -282,9 +285,25 @@ struct MediaSeeking : Part<IMediaSeeking> {
         if (SUCCEEDED(hr) && current) g.values.position = *current;
         return hr;
     }
+    HRESULT STDMETHODCALLTYPE SetRate(double rate) override {
+        HRESULT hr = Result(Log("MS.SetRate(%g)", rate), S_OK);
+        if (SUCCEEDED(hr)) g.values.rate = rate;
+        return hr;
+    }
 };
 
 struct VideoWindow : Part<IVideoWindow> {
+    // The window this graph's renderer shows, if the test gave it one.
+    Window *Own();
+    HRESULT STDMETHODCALLTYPE put_Caption(BSTR caption) override {
+        HRESULT hr = Result(Log("VW.put_Caption(%s)", Path(caption).text), S_OK);
+        if (Window *w = Own(); w && SUCCEEDED(hr)) {
+            size_t n = 0;
+            for (; caption[n] && n + 1 < sizeof w->caption / sizeof w->caption[0]; ++n) w->caption[n] = caption[n];
+            w->caption[n] = 0;
+        }
+        return hr;
+    }
     HRESULT STDMETHODCALLTYPE put_WindowStyle(LONG style) override {
         return Result(Log("VW.put_WindowStyle(0x%x)", static_cast<unsigned>(style)), S_OK);
     }
@@ -292,7 +311,9 @@ struct VideoWindow : Part<IVideoWindow> {
         return Result(Log("VW.put_Visible(%d)", visible), S_OK);
     }
     HRESULT STDMETHODCALLTYPE put_Owner(OAHWND owner) override {
-        return Result(Log("VW.put_Owner(%s)", WindowName(reinterpret_cast<HWND>(owner)).text), S_OK);
+        HRESULT hr = Result(Log("VW.put_Owner(%s)", WindowName(reinterpret_cast<HWND>(owner)).text), S_OK);
+        if (Window *w = Own(); w && SUCCEEDED(hr)) w->parent = reinterpret_cast<HWND>(owner);
+        return hr;
     }
     HRESULT STDMETHODCALLTYPE put_MessageDrain(OAHWND drain) override {
         return Result(Log("VW.put_MessageDrain(%s)", WindowName(reinterpret_cast<HWND>(drain)).text), S_OK);
@@ -329,6 +350,11 @@ struct BasicAudio : Part<IBasicAudio> {
     HRESULT STDMETHODCALLTYPE get_Volume(LONG *volume) override {
         HRESULT hr = Result(Log("BA.get_Volume()"), S_OK);
         if (SUCCEEDED(hr)) *volume = g.values.audioVolume;
+        return hr;
+    }
+    HRESULT STDMETHODCALLTYPE put_Balance(LONG balance) override {
+        HRESULT hr = Result(Log("BA.put_Balance(%d)", balance), S_OK);
+        if (SUCCEEDED(hr)) g.values.audioBalance = balance;
         return hr;
     }
 };
@@ -373,6 +399,8 @@ struct Graph {
 
 Graph graphs[kMaxGraphs];
 
+Window *VideoWindow::Own() { return FindWindow(g.videoWindows[graph - graphs]); }
+
 template <typename Interface> HRESULT STDMETHODCALLTYPE Part<Interface>::QueryInterface(REFIID iid, void **ppv) {
     HRESULT hr = Result(Log("%s.QueryInterface(%s)", name, GuidName(iid)), S_OK);
     *ppv = FAILED(hr) ? nullptr : graph->Get(iid);
@@ -403,6 +431,9 @@ void Render(char16_t *out, const char16_t *format, va_list args) {
             std::snprintf(number, sizeof number, "%d", va_arg(args, int));
             putAscii(number);
             break;
+        case u's':
+            for (const char16_t *text = va_arg(args, const char16_t *); *text; ++text) put(*text);
+            break;
         case u'%': put(u'%'); break;
         default:
             Error("debug print: unsupported conversion");
@@ -426,6 +457,7 @@ void Reset() {
     g.windowCount = 0;
     g.procNameCount = 0;
     g.eventCount = 0;
+    for (HWND &window : g.videoWindows) window = nullptr;
     for (Graph &graph : graphs) graph.Bind();
 }
 
@@ -482,7 +514,7 @@ HWND NewWindow(const char *name) {
         Error("too many windows");
         return nullptr;
     }
-    g.windows[g.windowCount] = Window{name, OwnProc, nullptr};
+    g.windows[g.windowCount] = Window{name, OwnProc, nullptr, nullptr, {}};
     ++g.windowCount;
     return reinterpret_cast<HWND>(static_cast<uintptr_t>(0x1000 * g.windowCount));
 }
@@ -490,6 +522,8 @@ HWND NewWindow(const char *name) {
 void SetFirstChild(HWND parent, HWND child) {
     if (Window *w = FindWindow(parent)) w->firstChild = child;
 }
+
+void GiveVideoWindow(int graph, HWND window) { g.videoWindows[graph] = window; }
 
 WNDPROC ProcOf(HWND hwnd) {
     Window *w = FindWindow(hwnd);
@@ -554,6 +588,23 @@ HWND GetWindow(HWND hwnd, UINT cmd) {
     Window *w = FindWindow(hwnd);
     return w && cmd == GW_CHILD ? w->firstChild : nullptr;
 }
+
+HWND FindWindowExW(HWND parent, HWND after, LPCWSTR className, LPCWSTR windowName) {
+    const char *entry = Log("FindWindowExW(%s, %s, %s, %s)", WindowName(parent).text, WindowName(after).text,
+                            Path(className).text, Path(windowName).text);
+    long long scripted;
+    if (Scripted(entry, &scripted) || after || className || !windowName) return nullptr;
+    for (int i = 0; i < g.windowCount; ++i) {
+        const Window &w = g.windows[i];
+        if (w.parent != parent) continue;
+        size_t n = 0;
+        while (w.caption[n] && w.caption[n] == windowName[n]) ++n;
+        if (w.caption[n] == windowName[n]) return reinterpret_cast<HWND>(static_cast<uintptr_t>(0x1000 * (i + 1)));
+    }
+    return nullptr;
+}
+
+DWORD GetCurrentThreadId() { return g.values.threadId; }
 
 LONG_PTR GetWindowLongPtrW(HWND hwnd, int index) {
     const char *entry = Log("GetWindowLongPtrW(%s, %d)", WindowName(hwnd).text, index);

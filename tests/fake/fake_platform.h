@@ -36,11 +36,14 @@ struct Values {
     DWORD capabilities = 0;                   // IMediaSeeking::GetCapabilities
     LONGLONG position = 0;                    // GetCurrentPosition; SetPositions moves it
     LONG audioVolume = 0;                     // IBasicAudio, updated by put_Volume
+    LONG audioBalance = 0;                    // IBasicAudio, updated by put_Balance
+    double rate = 1;                          // IMediaSeeking's, updated by SetRate
     LONG fullScreenMode = 0;                  // IVideoWindow, updated by put_FullScreenMode
     LONG videoWidth = 320, videoHeight = 240; // IBasicVideo::GetVideoSize
     DWORD deviceVolume = 0xFFFFFFFF;          // waveOutGetVolume, updated by waveOutSetVolume
     int screenWidth = 240, screenHeight = 320;
     LRESULT ownProcResult = 0x600D; // what a window's own procedure returns
+    DWORD threadId = 1;             // GetCurrentThreadId, which is not logged
 };
 Values &values();
 
@@ -61,6 +64,10 @@ int Outstanding();
 // Windows. Each has its own procedure ("OwnProc") that logs what it gets.
 HWND NewWindow(const char *name);
 void SetFirstChild(HWND parent, HWND child);
+// Makes `window` the video window of graph `graph` (in the order of
+// creation): its caption follows IVideoWindow::put_Caption and its parent
+// put_Owner, for FindWindowExW to find.
+void GiveVideoWindow(int graph, HWND window);
 WNDPROC ProcOf(HWND hwnd);
 // Gives a procedure a name for the log ("VideoTapProc").
 void NameProc(WNDPROC proc, const char *name);

@@ -96,6 +96,22 @@ TEST_F(InitGraphTest, FaultSweepReportsEachFailureAndClearGraphReleasesWhatWasTa
              {static_cast<void *>(g_ctx.m_pGB), static_cast<void *>(g_ctx.m_pMC), static_cast<void *>(g_ctx.m_pME),
               static_cast<void *>(g_ctx.m_pMS), static_cast<void *>(g_ctx.m_pVW), static_cast<void *>(g_ctx.m_pBA)})
             EXPECT_EQ(field, nullptr);
+
+        // A pool player's open keeps nothing half-built: the same calls up
+        // to the failure, then the same teardown at once; Closed.
+        fake::SetResult(step.call, step.code);
+        FLATPLAY_PLAYER player = nullptr;
+        ASSERT_EQ(PlayerCreate(&player), S_OK);
+        PlayerSetOwner(player, host);
+        fake::TakeCalls();
+        EXPECT_EQ(PlayerOpen(player, u"clip.avi"), step.code);
+        EXPECT_EQ(fake::TakeCalls(), Join({Calls(calls.begin(), calls.end()), step.releases}));
+        EXPECT_EQ(fake::TakeDebugLines(), Lines{FailedLine(step.code, step.text)});
+        LONG state = -1;
+        EXPECT_EQ(PlayerGetState(player, &state), S_OK);
+        EXPECT_EQ(state, Closed);
+        EXPECT_EQ(fake::Outstanding(), 0);
+        EXPECT_EQ(PlayerDestroy(player), S_OK);
     }
 }
 

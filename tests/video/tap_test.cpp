@@ -387,15 +387,28 @@ TEST_F(VideoTapProcTest, WithNoOwnProcedureRecordedMessagesGoToDefWindowProc) {
 
 using VideoTapUnloadTest = VideoTapTest;
 
-// FreeLibrary with forwarding still on the video window: the window gets its
-// own procedure back, as it would at ClearGraph; nothing else happens.
+// FreeLibrary with forwarding still on the video windows, the default
+// player's and a pool player's: each gets its own procedure back, as it
+// would at ClearGraph or PlayerClose; nothing else happens.
 TEST_F(VideoTapUnloadTest, FreeLibraryPutsTheOwnProcedureBack) {
     ShowClip();
+    HWND second = fake::NewWindow("video1");
+    fake::GiveVideoWindow(1, second);
+    FLATPLAY_PLAYER player = nullptr;
+    ASSERT_EQ(PlayerCreate(&player), S_OK);
+    PlayerSetOwner(player, host);
+    ASSERT_EQ(PlayerOpen(player, u"b.avi"), S_OK);
+    ASSERT_EQ(PlayerShowVideo(player, TRUE), S_OK);
+    ASSERT_EQ(fake::ProcOf(second), &PlayerTapProc);
+    fake::TakeCalls();
     EXPECT_EQ(DllMain(nullptr, DLL_PROCESS_DETACH, nullptr), TRUE);
-    EXPECT_EQ(fake::TakeCalls(), (Calls{"GetWindowLongPtrW(video, -4)", "SetWindowLongPtrW(video, -4, OwnProc)"}));
+    EXPECT_EQ(fake::TakeCalls(), (Calls{"GetWindowLongPtrW(video, -4)", "SetWindowLongPtrW(video, -4, OwnProc)",
+                                        "GetWindowLongPtrW(video1, -4)", "SetWindowLongPtrW(video1, -4, OwnProc)"}));
     EXPECT_EQ(fake::ProcOf(video), own);
+    EXPECT_EQ(fake::ProcOf(second), own);
     fake::Deliver(video, WM_LBUTTONUP, 0, 0);
     EXPECT_EQ(fake::TakeCalls(), Calls{Format("OwnProc(video, 0x%x, 0, 0)", WM_LBUTTONUP)});
+    PlayerDestroy(player);
 }
 
 // At process exit (a non-null reserved argument), at attach and for threads
