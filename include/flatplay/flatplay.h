@@ -54,7 +54,9 @@
 #define FLATPLAY_EXTERN_C
 #endif
 
-/* Posted to the host window (SetHWND) when the user taps the video; both parameters 0. */
+/* Posted when the user taps the video: the default player's to the host
+ * window (SetHWND), both parameters 0; a pool player's to its owner
+ * (PlayerSetOwner), wParam 0 and lParam the player's handle. */
 #define WM_VIDEO_TAPPED (WM_USER + 300) /* 0x52C */
 /* Handed to the video window and posted to the drain window after FullScreen; both parameters 0. */
 #define WM_VIDEO_MODE_CHANGED (WM_USER + 110) /* 0x46E */
@@ -153,8 +155,8 @@ FLATPLAY_EXTERN_C LONG WINAPI GetPlayState(void);
 
 /* GetLibraryVersion: reports the version of the DLL that is loaded.
  * Returns: FLATPLAY_MAKE_VERSION(major, minor, patch), equal to the
- * FLATPLAY_VERSION of the header it was built with (version.h): 0x200 for
- * 0.2.0. A host compares it with FLATPLAY_MAKE_VERSION(0, 2, 0) and so on
+ * FLATPLAY_VERSION of the header it was built with (version.h): 0x300 for
+ * 0.3.0. A host compares it with FLATPLAY_MAKE_VERSION(0, 3, 0) and so on
  * before calling an export added since; a DLL older than 0.2.0 has no
  * GetLibraryVersion (GetProcAddress gives NULL).
  * Needs: nothing.

@@ -4,8 +4,8 @@
 
 namespace wt {
 
-int checks = 0;
-int failures = 0;
+volatile LONG checks = 0;
+volatile LONG failures = 0;
 
 namespace {
 
@@ -41,18 +41,18 @@ LRESULT CALLBACK HostProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 } // namespace
 
 bool Check(bool ok, const char *what, const char *file, int line) {
-    ++checks;
+    InterlockedIncrement(&checks);
     if (!ok) {
-        ++failures;
+        InterlockedIncrement(&failures);
         Print("FAILED %s:%d: %s\n", file, line, what);
     }
     return ok;
 }
 
 bool CheckEq(long long got, long long want, const char *what, const char *file, int line) {
-    ++checks;
+    InterlockedIncrement(&checks);
     if (got == want) return true;
-    ++failures;
+    InterlockedIncrement(&failures);
     Print("FAILED %s:%d: %s (got %lld = 0x%llx, want %lld = 0x%llx)\n", file, line, what, got, (unsigned long long)got,
           want, (unsigned long long)want);
     return false;
@@ -83,6 +83,14 @@ void AudioMark(const char *name) { Print("audio-mark: %s\n", name); }
 
 void ExpectAudio(const char *level, const char *mark, int fromMs, int toMs) {
     Print("expect-audio: %s %s %d %d\n", level, mark, fromMs, toMs);
+}
+
+void ExpectTone(const char *channel, int hz, int least, int most, const char *mark, int fromMs, int toMs) {
+    Print("expect-tone: %s %d %d %d %s %d %d\n", channel, hz, least, most, mark, fromMs, toMs);
+}
+
+void ExpectToneRatio(int hz, int least, int most, const char *base, const char *mark, int fromMs, int toMs) {
+    Print("expect-tone-ratio: %d %d %d %s %s %d %d\n", hz, least, most, base, mark, fromMs, toMs);
 }
 
 void MeasureAudioGap(const char *mark, int fromMs, int toMs) { Print("audio-gap: %s %d %d\n", mark, fromMs, toMs); }
@@ -159,14 +167,13 @@ HWND CreateHost(const wchar_t *title, DWORD style, int x, int y) {
     return hwnd;
 }
 
-int TakeReceived(HWND hwnd, UINT msg) {
+int TakeReceived(HWND hwnd, UINT msg, LPARAM lParam) {
     int n = 0, kept = 0;
     for (int i = 0; i < receivedCount; ++i) {
         const Received &r = received[i];
-        if (r.hwnd == hwnd && r.msg == msg) {
+        if (r.hwnd == hwnd && r.msg == msg && r.lParam == lParam) {
             ++n;
             CHECK_EQ(r.wParam, 0);
-            CHECK_EQ(r.lParam, 0);
         } else {
             received[kept++] = r;
         }
@@ -269,7 +276,7 @@ int Main(const Case *cases, int count) {
         if (Compare(name, argv[1]) != 0) continue;
         Print("case %s\n", cases[i].name);
         cases[i].run();
-        Print("%s: %d check(s), %d failed\n", cases[i].name, checks, failures);
+        Print("%s: %ld check(s), %ld failed\n", cases[i].name, checks, failures);
         if (skips) Print("%s: %d part(s) skipped\n", cases[i].name, skips);
         return failures ? 1 : 0;
     }

@@ -34,6 +34,7 @@ void FormatV(char *out, size_t size, const char *format, va_list args);
 int Compare(const char *a, const char *b);
 int Compare(const wchar_t *a, const wchar_t *b);
 int Compare(const wchar_t *a, const wchar_t *b, size_t n);
+int Compare(const char *a, const char *b, size_t n);
 // The first place `part` occurs in `text`, or null.
 const wchar_t *Find(const wchar_t *text, const wchar_t *part);
 // Copies `from` into `to` of `size` units, cut short if need be and terminated.
@@ -42,8 +43,9 @@ void Copy(wchar_t *to, size_t size, const wchar_t *from);
 // it cannot be opened or read. `*size` is what was read.
 bool ReadAll(const wchar_t *path, void *data, size_t capacity, size_t *size);
 
-extern int checks;
-extern int failures;
+// Counted atomically: a case's own threads check too.
+extern volatile LONG checks;
+extern volatile LONG failures;
 
 bool Check(bool ok, const char *what, const char *file, int line);
 bool CheckEq(long long got, long long want, const char *what, const char *file, int line);
@@ -64,6 +66,12 @@ void ExpectDebugLine(const char *format, ...);
 void AudioMark(const char *name);
 // What must be heard from `fromMs` to `toMs` after a mark: "audible" or "silent".
 void ExpectAudio(const char *level, const char *mark, int fromMs, int toMs);
+// The amplitude of the tone of `hz` on `channel` ("mono", "left" or
+// "right") in that window must lie within [least, most].
+void ExpectTone(const char *channel, int hz, int least, int most, const char *mark, int fromMs, int toMs);
+// The tone's amplitude after `mark`, over its amplitude after `base` (the
+// same window after each), must lie within [least, most] percent.
+void ExpectToneRatio(int hz, int least, int most, const char *base, const char *mark, int fromMs, int toMs);
 // Has record-case print the longest quiet stretch in that window: a
 // measurement, reported, not checked.
 void MeasureAudioGap(const char *mark, int fromMs, int toMs);
@@ -95,8 +103,9 @@ const wchar_t *Media(const wchar_t *name);
 // A top-level window that records the private (WM_USER and above) messages
 // and the notifications of its controls (WM_COMMAND) it gets.
 HWND CreateHost(const wchar_t *title, DWORD style = WS_OVERLAPPEDWINDOW | WS_VISIBLE, int x = 0, int y = 0);
-// Messages `msg` that reached `hwnd` since the last call, each checked to carry 0, 0.
-int TakeReceived(HWND hwnd, UINT msg);
+// Messages `msg` with `lParam` that reached `hwnd` since the last call,
+// each checked to carry wParam 0 (and so, with lParam 0, both parameters 0).
+int TakeReceived(HWND hwnd, UINT msg, LPARAM lParam = 0);
 // WM_COMMAND notifications `code` from control `id` that reached `hwnd` since the last call.
 int TakeCommands(HWND hwnd, WORD id, WORD code);
 // What the two above would take now, left in place: for awaiting it.

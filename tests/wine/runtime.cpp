@@ -59,6 +59,7 @@ template <class Char> int CompareUnits(const Char *a, const Char *b, size_t n) {
 int Compare(const char *a, const char *b) { return CompareUnits(a, b, static_cast<size_t>(-1)); }
 int Compare(const wchar_t *a, const wchar_t *b) { return CompareUnits(a, b, static_cast<size_t>(-1)); }
 int Compare(const wchar_t *a, const wchar_t *b, size_t n) { return CompareUnits(a, b, n); }
+int Compare(const char *a, const char *b, size_t n) { return CompareUnits(a, b, n); }
 
 const wchar_t *Find(const wchar_t *text, const wchar_t *part) {
     for (const wchar_t *at = text;; ++at) {

@@ -7,6 +7,8 @@
 #define STRSAFE_NO_DEPRECATE
 #include <dshow.h>
 
+#include <initializer_list>
+
 namespace {
 
 // ---- Real input ---------------------------------------------------------------
@@ -643,6 +645,58 @@ void FullScreenControl() {
     UnInitialize();
 }
 
+// ---- Two players' videos in one host window -------------------------------------
+
+// Two players side by side in a host with a button, the button its first
+// child: a click on each video reaches the host once, with that player's
+// handle; the button keeps its own procedure and a click on it is no tap.
+// Each video window is found by its own caption, whatever lies above it.
+void PlayerTaps() {
+    HWND host = wt::CreateHost(L"two players");
+    HWND button = AddButton(host);
+    if (!CHECK(button != nullptr)) return;
+    const WNDPROC buttonOwn = ProcOf(button);
+    const RECT rects[2] = {{10, 10, 210, 160}, {220, 10, 420, 160}};
+    FLATPLAY_PLAYER players[2] = {};
+    HWND videos[2] = {};
+    for (int i = 0; i < 2; ++i) {
+        CHECK_EQ(PlayerCreate(&players[i]), S_OK);
+        CHECK_EQ(PlayerSetOwner(players[i], host), S_OK);
+        CHECK_EQ(PlayerOpen(players[i], wt::Media("video.avi")), S_OK);
+        CHECK_EQ(PlayerSetVideoRect(players[i], &rects[i]), S_OK);
+        SetWindowPos(button, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE); // above every video
+        CHECK_EQ(PlayerShowVideo(players[i], TRUE), S_OK);
+        CHECK(PlayerPlay(players[i]) >= 0);
+        const POINT centre = {(rects[i].left + rects[i].right) / 2, (rects[i].top + rects[i].bottom) / 2};
+        videos[i] = ChildWindowFromPoint(host, centre);
+        CHECK(videos[i] != host && videos[i] != button);
+    }
+    CHECK(videos[0] != videos[1]);
+    CHECK_EQ(GetWindow(host, GW_CHILD), button);
+    CHECK(ProcOf(button) == buttonOwn);
+    for (int i : {1, 0, 1}) {
+        PUMP_UNTIL(wt::kDeadlineMs, Shown(videos[i]));
+        Click(CentreOf(videos[i]));
+        PUMP_UNTIL(wt::kDeadlineMs, wt::CountReceived(host, WM_VIDEO_TAPPED) >= 1);
+        SettleTaps(videos[i], host);
+        const auto mine = reinterpret_cast<LPARAM>(players[i]), other = reinterpret_cast<LPARAM>(players[1 - i]);
+        CHECK_EQ(wt::TakeReceived(host, WM_VIDEO_TAPPED, mine), 1);
+        CHECK_EQ(wt::TakeReceived(host, WM_VIDEO_TAPPED, other), 0);
+        CHECK_EQ(wt::CountReceived(host, WM_VIDEO_TAPPED), 0);
+    }
+    Click(CentreOf(button));
+    PUMP_UNTIL(wt::kDeadlineMs, wt::CountCommands(host, kButtonId, BN_CLICKED) >= 1);
+    wt::PumpPostedSoFar(host);
+    CHECK_EQ(wt::TakeCommands(host, kButtonId, BN_CLICKED), 1);
+    CHECK_EQ(wt::CountReceived(host, WM_VIDEO_TAPPED), 0);
+    CHECK(ProcOf(button) == buttonOwn);
+    // Video alone, never seeked: Stop returns.
+    for (FLATPLAY_PLAYER player : players) CHECK_EQ(PlayerDestroy(player), S_OK);
+    CHECK(ProcOf(button) == buttonOwn);
+    CheckFileReleased();
+    DestroyWindow(host);
+}
+
 // ---- The host window destroyed first ----------------------------------------------
 
 void HostDestroyed() {
@@ -789,6 +843,7 @@ const wt::Case kCases[] = {
     {"host-rect", HostRect},
     {"full-screen-control", FullScreenControl},
     {"unload", Unload},
+    {"player-taps", PlayerTaps},
 };
 
 } // namespace

@@ -159,10 +159,70 @@ void Mute() {
     UnInitialize();
 }
 
+// ---- Two players, heard -------------------------------------------------------
+
+// Waits until `player`'s position is `ms` past where it was.
+void PlayOn(FLATPLAY_PLAYER player, LONGLONG ms) {
+    LONGLONG from = 0, now = 0, duration = 0;
+    PlayerGetPosition(player, &from, &duration);
+    PUMP_UNTIL(wt::kDeadlineMs, SUCCEEDED(PlayerGetPosition(player, &now, &duration)) && now >= from + ms * 10000);
+}
+
+// Two players at once, a 440 Hz and a 1 kHz tone (10 s each): both heard;
+// the second muted is gone while the first plays on, and unmuted comes back
+// at its level (not full volume: it was never lowered, so the same); the
+// first at -2000 (20 dB down) sounds at a tenth; the second at balance
+// -10000 sounds on the left alone. Windows as in Mute; the amplitudes are
+// the tones' own (Goertzel), each about 13,000 at full level.
+void PlayersHeard() {
+    FLATPLAY_PLAYER low = nullptr, high = nullptr;
+    if (!CHECK_EQ(PlayerCreate(&low), S_OK) || !CHECK_EQ(PlayerCreate(&high), S_OK)) return;
+    if (!CHECK_EQ(PlayerOpen(low, wt::Media("tone-440.wav")), S_OK) ||
+        !CHECK_EQ(PlayerOpen(high, wt::Media("tone-1000.wav")), S_OK))
+        return;
+    CHECK(PlayerPlay(low) >= 0);
+    CHECK(PlayerPlay(high) >= 0);
+    wt::AudioMark("both");
+    PlayOn(low, 1500);
+    const struct {
+        const char *mark;
+        HRESULT (*change)(FLATPLAY_PLAYER, FLATPLAY_PLAYER);
+    } steps[] = {
+        {"muted", [](FLATPLAY_PLAYER, FLATPLAY_PLAYER h) { return PlayerSetMute(h, TRUE); }},
+        {"unmuted", [](FLATPLAY_PLAYER, FLATPLAY_PLAYER h) { return PlayerSetMute(h, FALSE); }},
+        {"lowered", [](FLATPLAY_PLAYER l, FLATPLAY_PLAYER) { return PlayerSetVolume(l, -2000); }},
+        {"left", [](FLATPLAY_PLAYER, FLATPLAY_PLAYER h) { return PlayerSetBalance(h, -10000); }},
+    };
+    for (const auto &step : steps) {
+        CHECK_EQ(step.change(low, high), S_OK);
+        wt::AudioMark(step.mark);
+        PlayOn(low, 1000);
+    }
+    wt::AudioMark("end");
+    LONG state = -1;
+    CHECK_EQ(PlayerGetState(high, &state), S_OK);
+    CHECK_EQ(state, FLATPLAY_RUNNING);
+
+    wt::ExpectTone("mono", 440, 8000, 20000, "both", 800, 1400);
+    wt::ExpectTone("mono", 1000, 8000, 20000, "both", 800, 1400);
+    wt::ExpectTone("mono", 440, 8000, 20000, "muted", 300, 900);
+    wt::ExpectTone("mono", 1000, 0, 200, "muted", 300, 900);
+    wt::ExpectToneRatio(1000, 80, 125, "both", "unmuted", 300, 900);
+    wt::ExpectToneRatio(440, 7, 14, "both", "lowered", 300, 900);
+    wt::ExpectTone("left", 1000, 8000, 20000, "left", 300, 900);
+    wt::ExpectTone("right", 1000, 0, 200, "left", 300, 900);
+    wt::ExpectTone("right", 440, 800, 2000, "left", 300, 900); // the first, lowered, on both sides still
+
+    // WAVs: stopping them after their plays is safe under Wine.
+    CHECK_EQ(PlayerDestroy(low), S_OK);
+    CHECK_EQ(PlayerDestroy(high), S_OK);
+}
+
 const wt::Case kCases[] = {
     {"wine-device", WineDevice},
     {"arithmetic", Arithmetic},
     {"mute", Mute},
+    {"players-heard", PlayersHeard},
 };
 
 } // namespace
