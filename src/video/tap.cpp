@@ -4,8 +4,12 @@
 
 // VideoTapProc may run on the renderer's thread while the host's thread
 // writes these: they must be plain atomic words, never guarded by a lock.
+// ARMv4 (Windows CE) has no atomic instructions that clang relies on: there
+// the compiler calls helpers, which are one load or store (wince_runtime.cpp).
+#if !defined(FLATPLAY_ATOMIC_HELPERS)
 static_assert(decltype(g_ctx.m_hwndHost)::is_always_lock_free);
 static_assert(decltype(g_ctx.m_pfnOldVideoProc)::is_always_lock_free);
+#endif
 
 LRESULT CALLBACK VideoTapProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     // Posted, not sent: the host must not run inside the video window's procedure.
