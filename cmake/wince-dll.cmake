@@ -28,13 +28,16 @@ set(FLATPLAY_WINCE_IMPORT_DEFS ${import_defs} PARENT_SCOPE)
 file(GLOB cxx LIST_DIRECTORIES true /usr/lib/gcc/x86_64-w64-mingw32/*-posix/include/c++)
 list(GET cxx 0 cxx)
 flatplay_core(flatplay_core_wince platform/wince_runtime.cpp)
-target_compile_definitions(flatplay_core_wince PRIVATE UNICODE _UNICODE _WIN32 __MINGW32__
-                           "__declspec(x)=__attribute__((x))" FLATPLAY_ATOMIC_HELPERS)
+target_compile_definitions(flatplay_core_wince PRIVATE UNICODE _UNICODE _WIN32 __MINGW32__ FLATPLAY_ATOMIC_HELPERS)
+# (A function-like macro, which CMake's definitions cannot carry.)
+target_compile_options(flatplay_core_wince PRIVATE "-D__declspec(x)=__attribute__((x))")
 target_compile_options(flatplay_core_wince PRIVATE ${FLATPLAY_WINCE_CODEGEN} -fshort-wchar -nostdinc++ -nostdlibinc
-                       -isystem ${cxx} -isystem ${cxx}/x86_64-w64-mingw32 -isystem /usr/share/mingw-w64/include
-                       -ffunction-sections -fdata-sections -fno-ident)
-set_target_properties(flatplay_core_wince PROPERTIES CXX_COMPILER_LAUNCHER
-                      "${PROJECT_SOURCE_DIR}/cmake/wince-arm-cc;${bin}-as")
+                       "SHELL:-isystem ${cxx}" "SHELL:-isystem ${cxx}/x86_64-w64-mingw32"
+                       "SHELL:-isystem /usr/share/mingw-w64/include" -ffunction-sections -fdata-sections -fno-ident)
+set(launcher ${PROJECT_SOURCE_DIR}/cmake/wince-arm-cc)
+set_target_properties(flatplay_core_wince PROPERTIES CXX_COMPILER_LAUNCHER "${launcher};${bin}-as")
+get_target_property(sources flatplay_core_wince SOURCES)
+set_source_files_properties(${sources} PROPERTIES OBJECT_DEPENDS ${launcher})
 
 # The imports: import slots from the .def files, called through stubs made
 # from the same lists.
@@ -42,7 +45,7 @@ set(stubs_s ${CMAKE_CURRENT_BINARY_DIR}/wince-stubs.s)
 set(stubs ${CMAKE_CURRENT_BINARY_DIR}/wince-stubs.o)
 add_custom_command(OUTPUT ${stubs}
   COMMAND ${CMAKE_COMMAND} "-DDEFS=${import_defs}" -DOUTPUT=${stubs_s} -P ${PROJECT_SOURCE_DIR}/cmake/wince-stubs.cmake
-  COMMAND ${bin}-as -march=armv4 -o ${stubs} ${stubs_s}
+  COMMAND ${bin}-as -march=armv4t -o ${stubs} ${stubs_s}
   DEPENDS ${import_defs} ${PROJECT_SOURCE_DIR}/cmake/wince-stubs.cmake VERBATIM)
 set(implibs "")
 foreach(import_def IN LISTS import_defs)
@@ -58,20 +61,21 @@ configure_file(api/version.rc.in ${CMAKE_CURRENT_BINARY_DIR}/version.rc @ONLY)
 set(resource ${CMAKE_CURRENT_BINARY_DIR}/version.o)
 add_custom_command(OUTPUT ${resource}
   COMMAND ${bin}-windres --preprocessor=clang --preprocessor-arg=-E --preprocessor-arg=-xc
-          --preprocessor-arg=-DRC_INVOKED -I /usr/share/mingw-w64/include -O coff
+          --preprocessor-arg=-DRC_INVOKED --preprocessor-arg=-D_WIN32 -I /usr/share/mingw-w64/include -O coff
           ${CMAKE_CURRENT_BINARY_DIR}/version.rc ${resource}
   DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/version.rc VERBATIM)
 
 # Windows CE GUI subsystem 4.20 (Pocket PC 2003 and later), no C runtime or
 # start-up code (the do-nothing DllMain is the entry), no time stamp (the
 # same sources give the same bytes), no symbols.
+set(layout ${PROJECT_SOURCE_DIR}/cmake/wince-dll.ld)
 set(dll ${PROJECT_BINARY_DIR}/flatplay.dll)
 set(implib ${PROJECT_BINARY_DIR}/libflatplay.dll.a)
 add_custom_command(OUTPUT ${dll} ${implib}
   COMMAND ${bin}-ld -shared --subsystem wince:4.20 --image-base 0x10000000 --entry DllMain -nostdlib -s
-          --gc-sections --no-insert-timestamp --out-implib ${implib} -o ${dll}
+          --gc-sections --no-insert-timestamp --disable-dynamicbase --disable-nxcompat -T ${layout} --out-implib ${implib} -o ${dll}
           "$<TARGET_OBJECTS:flatplay_core_wince>" ${stubs} ${resource} ${def} ${implibs}
-  DEPENDS flatplay_core_wince "$<TARGET_OBJECTS:flatplay_core_wince>" ${stubs} ${resource} ${def} ${implibs}
+  DEPENDS flatplay_core_wince "$<TARGET_OBJECTS:flatplay_core_wince>" ${stubs} ${resource} ${def} ${implibs} ${layout}
   COMMAND_EXPAND_LISTS VERBATIM)
 add_custom_target(flatplay ALL DEPENDS ${dll})
 set(FLATPLAY_WINCE_DLL ${dll} PARENT_SCOPE)
