@@ -21,6 +21,9 @@ set(CMAKE_CXX_COMPILER_TARGET arm-linux-gnueabi)
 foreach(kind EXE SHARED MODULE)
   set(CMAKE_${kind}_LINKER_FLAGS_INIT "-fuse-ld=lld --ld-path=/usr/bin/ld.lld-16")
 endforeach()
+# The core is position-dependent code, as in the DLL; linked statically,
+# qemu needs no library path.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "${CMAKE_EXE_LINKER_FLAGS_INIT} -static")
 # Debian's armel libraries are ARMv5TE; the library's own code is ARMv4
 # (the DLL's disassembly check holds it there), so a CPU that runs both.
 set(CMAKE_CROSSCOMPILING_EMULATOR /usr/bin/qemu-arm-static -cpu arm926)

@@ -18,7 +18,9 @@ constexpr uint32_t kQuietNaN = 0x7FC00000u;
 uint32_t Bits(float value) { return __builtin_bit_cast(uint32_t, value); }
 float Float(uint32_t bits) { return __builtin_bit_cast(float, bits); }
 bool IsNaN(uint32_t bits) { return (bits & ~kSign) > kInfinity; }
-uint64_t Magnitude(int64_t value) { return value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value); }
+uint64_t Magnitude(int64_t value) {
+    return value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+}
 
 // Shifts and subtraction; a zero divisor is the caller's to avoid.
 uint64_t Divide(uint64_t dividend, uint64_t divisor) {
