@@ -80,3 +80,17 @@ add_custom_command(OUTPUT ${dll} ${implib}
 add_custom_target(flatplay ALL DEPENDS ${dll})
 set(FLATPLAY_WINCE_DLL ${dll} PARENT_SCOPE)
 set(FLATPLAY_WINCE_TOOLS ${bin} PARENT_SCOPE)
+
+# ---- The SDK for CE: cmake --install, or its ZIP with cpack -------------------
+include(GNUInstallDirs)
+configure_file(${PROJECT_SOURCE_DIR}/cmake/sdk/wince-README.md.in ${PROJECT_BINARY_DIR}/sdk-README.md @ONLY)
+install(FILES ${dll} DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${implib} DESTINATION ${CMAKE_INSTALL_LIBDIR})
+install(FILES ${def} DESTINATION ${CMAKE_INSTALL_LIBDIR} RENAME flatplay.def)
+install(FILES ${PROJECT_SOURCE_DIR}/include/flatplay/flatplay.h ${PROJECT_BINARY_DIR}/include/flatplay/version.h
+        DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/flatplay)
+install(FILES ${PROJECT_BINARY_DIR}/sdk-README.md DESTINATION . RENAME README.md)
+install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION .)
+set(CPACK_GENERATOR ZIP)
+set(CPACK_PACKAGE_FILE_NAME flatplay-${PROJECT_VERSION}-${arch})
+include(CPack)
