@@ -33,7 +33,7 @@ void ResetContext() {
     g_ctx.m_lVolume = 0;
     for (PoolPlayer &player : g_players) {
         ResetPlayer(player);
-        player.m_dwSlot = Free;
+        player.m_lSlot = Free;
         player.m_dwThread = 0;
         player.m_bComStarted = FALSE;
         player.m_lLevel = player.m_lBalance = 0;

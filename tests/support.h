@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cstdint>
 #include <initializer_list>
 #include <ostream>
 #include <string>
@@ -55,6 +57,21 @@ Calls Cleared();
 
 // The exact diagnostic line for a failed call, as the library renders it.
 std::u16string FailedLine(HRESULT hr, const char16_t *call);
+
+#if defined(FLATPLAY_WINCE_TESTS)
+// These tests are armel code, which passes a 64-bit argument after a word
+// in r2:r3; the core, compiled for Windows CE, takes it in r1:r2, as CE's
+// compilers pass it. Called with the value's halves as two words, it
+// travels where both agree.
+template <typename Wide>
+HRESULT CallAsCe(HRESULT(WINAPI *function)(FLATPLAY_PLAYER, Wide), FLATPLAY_PLAYER player, Wide value) {
+    const auto bits = std::bit_cast<std::uint64_t>(value);
+    return reinterpret_cast<HRESULT (*)(FLATPLAY_PLAYER, std::uint32_t, std::uint32_t)>(function)(
+        player, static_cast<std::uint32_t>(bits), static_cast<std::uint32_t>(bits >> 32));
+}
+#define PlayerSeek(player, position) CallAsCe<LONGLONG>(&(PlayerSeek), (player), (position))
+#define PlayerSetRate(player, rate) CallAsCe<double>(&(PlayerSetRate), (player), (rate))
+#endif
 
 // Takes one interface field of the record away for a scope and puts it
 // back, so that the fixture's teardown still releases it. Only for gaps

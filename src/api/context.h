@@ -32,6 +32,30 @@ private:
     LONG m_bits = 0;
 };
 
+// A word the tap procedures read on the renderer's thread while the host's
+// thread writes it: atomic, never guarded by a lock. ARMv4 (Windows CE) has
+// no atomic instructions, and a compiler makes every atomic access there a
+// call; on its devices' single core an aligned word is read or written by
+// one access, which no thread can split, so there it is a volatile word.
+#if defined(__arm__) && __ARM_ARCH < 6
+template <typename T> class SharedWord {
+public:
+    constexpr SharedWord(T value) : m_value(value) {}
+    T load() const { return m_value; }
+    operator T() const { return m_value; }
+    SharedWord &operator=(T value) {
+        m_value = value;
+        return *this;
+    }
+
+private:
+    volatile T m_value;
+};
+#else
+template <typename T> using SharedWord = std::atomic<T>;
+static_assert(SharedWord<HWND>::is_always_lock_free && SharedWord<WNDPROC>::is_always_lock_free);
+#endif
+
 // What the library last did with the held graph's video window.
 enum class VideoPlacement : LONG {
     None,       // nothing since InitGraph: a zero-size child
@@ -44,15 +68,15 @@ enum class VideoPlacement : LONG {
 struct Player {
     // Read by the tap procedures, which may run on the renderer's thread:
     // atomic, so that no pointer can tear.
-    std::atomic<WNDPROC> m_pfnOldVideoProc{nullptr};
+    SharedWord<WNDPROC> m_pfnOldVideoProc{nullptr};
     IVideoWindow *m_pVW = nullptr;
     IGraphBuilder *m_pGB = nullptr;
     IMediaControl *m_pMC = nullptr;
     IMediaEventEx *m_pME = nullptr;
     IBasicAudio *m_pBA = nullptr;
     IMediaSeeking *m_pMS = nullptr;
-    std::atomic<HWND> m_hwndHost{nullptr};
-    std::atomic<HWND> m_hwndVideo{nullptr};
+    SharedWord<HWND> m_hwndHost{nullptr};
+    SharedWord<HWND> m_hwndVideo{nullptr};
     // The host window the graph's video window was given as owner.
     HWND m_hwndVideoOwner = nullptr;
     HWND m_hwndDrain = nullptr;
@@ -92,7 +116,9 @@ constexpr DWORD kStatusMask = (1 << kSlotBits) - 1;
 static_assert(FLATPLAY_MAX_PLAYERS <= 1 << kSlotBits);
 
 struct PoolPlayer : Player {
-    std::atomic<DWORD> m_dwSlot{Free};
+    // Changed only by the platform's interlocked calls: two threads may
+    // claim a slot at once.
+    volatile LONG m_lSlot = Free;
     DWORD m_dwThread = 0;
     BOOL m_bComStarted = FALSE;
     // The sound settings, given to every file: level and balance in
@@ -104,21 +130,22 @@ struct PoolPlayer : Player {
 
 extern FLATPLAY_OWN_DATA PoolPlayer g_players[FLATPLAY_MAX_PLAYERS];
 
-// The live player `handle` names, if the calling thread may use it: else
-// E_HANDLE or RPC_E_WRONG_THREAD, and nothing touched.
-HRESULT TakePlayer(FLATPLAY_PLAYER handle, PoolPlayer *&player);
+// The live player `handle` names, if the calling thread may use it; else
+// null, and Refusal says why: E_HANDLE, or RPC_E_WRONG_THREAD for a live
+// player of another thread.
+PoolPlayer *LivePlayer(FLATPLAY_PLAYER handle);
+HRESULT Refusal(FLATPLAY_PLAYER handle);
 
 // The body of every Player* export but PlayerCreate: `operation` on the
-// player `handle` names, or the handle's refusal.
+// player `handle` names, or the handle's refusal, nothing touched.
 template <typename Operation> HRESULT WithPlayer(FLATPLAY_PLAYER handle, Operation operation) {
-    PoolPlayer *player = nullptr;
-    HRESULT hr = TakePlayer(handle, player);
-    return FAILED(hr) ? hr : operation(*player);
+    PoolPlayer *player = LivePlayer(handle);
+    return player ? operation(*player) : Refusal(handle);
 }
 
 // The handle of a live pool player: its generation above its index.
 inline FLATPLAY_PLAYER HandleOf(const PoolPlayer &player) {
-    const DWORD generation = player.m_dwSlot.load() & ~kStatusMask;
+    const DWORD generation = static_cast<DWORD>(player.m_lSlot) & ~kStatusMask;
     const auto index = static_cast<DWORD>(&player - g_players);
     return reinterpret_cast<FLATPLAY_PLAYER>(static_cast<UINT_PTR>(generation | index));
 }
@@ -146,6 +173,7 @@ inline HRESULT GetNativeVideoSize(const Player &player, LONG *width, LONG *heigh
 }
 
 // One debug line per failed platform call, "FAILED(hr=0x...) in " and the
-// call as it is written: one format for all, the call its argument.
-void ReportFailure(HRESULT hr, LPCWSTR call);
-#define REPORT_FAILURE(hr, call) ReportFailure((hr), TEXT(call))
+// call as it is written: one format for all, the call its argument, kept
+// in ASCII (half the bytes of the wide text it becomes).
+void ReportFailure(HRESULT hr, const char *call);
+#define REPORT_FAILURE(hr, call) ReportFailure((hr), call)

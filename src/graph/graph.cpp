@@ -2,8 +2,13 @@
 
 namespace {
 
+// One call per field, not six copies of the test and the call.
+[[gnu::noinline]] void ReleaseHeld(IUnknown *held) {
+    if (held) held->Release();
+}
+
 template <typename Interface> void ReleaseAndClear(Interface *&field) {
-    if (field) field->Release();
+    ReleaseHeld(field);
     field = nullptr;
 }
 
@@ -41,7 +46,7 @@ void TearDownGraph(Player &player) {
 }
 
 // One of the control interfaces, with its diagnostic line on failure.
-HRESULT Query(Player &player, const IID &iid, void **field, LPCWSTR call) {
+HRESULT Query(Player &player, const IID &iid, void **field, const char *call) {
     HRESULT hr = player.m_pGB->QueryInterface(iid, field);
     if (FAILED(hr)) ReportFailure(hr, call);
     return hr;
@@ -76,9 +81,9 @@ HRESULT BuildGraph(Player &player, LPCWSTR path, LONG_PTR instance) {
     // One call each, no table: a table on the stack would be filled by
     // memcpy, which nothing here provides.
     if (FAILED(hr = Query(player, IID_IMediaControl, reinterpret_cast<void **>(&player.m_pMC),
-                          TEXT("m_pGB->QueryInterface(IID_IMediaControl, (void **)&m_pMC)"))) ||
+                          "m_pGB->QueryInterface(IID_IMediaControl, (void **)&m_pMC)")) ||
         FAILED(hr = Query(player, IID_IMediaEventEx, reinterpret_cast<void **>(&player.m_pME),
-                          TEXT("m_pGB->QueryInterface(IID_IMediaEventEx, (void **)&m_pME)"))))
+                          "m_pGB->QueryInterface(IID_IMediaEventEx, (void **)&m_pME)")))
         return hr;
     // Only for a host that named a window (SetEventWindow): any other sees
     // the calls it always has. Ignored if refused: GetGraphEvent still
@@ -87,11 +92,11 @@ HRESULT BuildGraph(Player &player, LPCWSTR path, LONG_PTR instance) {
         player.m_pME->SetNotifyWindow(reinterpret_cast<OAHWND>(events), static_cast<LONG>(player.m_uEventMsg),
                                       instance);
     if (FAILED(hr = Query(player, IID_IMediaSeeking, reinterpret_cast<void **>(&player.m_pMS),
-                          TEXT("m_pGB->QueryInterface(IID_IMediaSeeking, (void **)&m_pMS)"))) ||
+                          "m_pGB->QueryInterface(IID_IMediaSeeking, (void **)&m_pMS)")) ||
         FAILED(hr = Query(player, IID_IVideoWindow, reinterpret_cast<void **>(&player.m_pVW),
-                          TEXT("m_pGB->QueryInterface(IID_IVideoWindow, (void **)&m_pVW)"))) ||
+                          "m_pGB->QueryInterface(IID_IVideoWindow, (void **)&m_pVW)")) ||
         FAILED(hr = Query(player, IID_IBasicAudio, reinterpret_cast<void **>(&player.m_pBA),
-                          TEXT("m_pGB->QueryInterface(IID_IBasicAudio, (void **)&m_pBA)"))))
+                          "m_pGB->QueryInterface(IID_IBasicAudio, (void **)&m_pBA)")))
         return hr;
 
     player.m_nPlayState = Stopped;
@@ -145,12 +150,12 @@ extern "C" HRESULT WINAPI PlayerClose(FLATPLAY_PLAYER handle) {
 
 extern "C" HRESULT WINAPI PlayerDestroy(FLATPLAY_PLAYER handle) {
     return WithPlayer(handle, [](PoolPlayer &player) {
-        const DWORD generation = player.m_dwSlot.load() & ~kStatusMask;
+        const auto generation = static_cast<LONG>(static_cast<DWORD>(player.m_lSlot) & ~kStatusMask);
         // Refused from here on, while the slot is still this player's.
-        player.m_dwSlot = generation | Busy;
+        InterlockedExchange(&player.m_lSlot, generation | Busy);
         TearDownGraph(player);
         if (player.m_bComStarted) CoUninitialize();
-        player.m_dwSlot = generation | Free;
+        InterlockedExchange(&player.m_lSlot, generation | Free);
         return S_OK;
     });
 }

@@ -14,7 +14,8 @@
 // As wvsprintfW: at most this many units, then the terminator.
 constexpr UINT kDebugLineMax = 1024;
 
-inline void FormatDebugLine(WCHAR (&line)[kDebugLineMax + 1], LPCWSTR format, va_list args) {
+// Inline: the DLL formats in one place, which needs no function of its own.
+[[gnu::always_inline]] inline void FormatDebugLine(WCHAR (&line)[kDebugLineMax + 1], LPCWSTR format, va_list args) {
     UINT n = 0;
     for (; *format && n < kDebugLineMax; ++format) {
         if (format[0] != L'%' || (format[1] != L'x' && format[1] != L's' && format[1] != L'%')) {

@@ -20,6 +20,14 @@
 #include <mmsystem.h>
 // Windows CE's kernel debug print; desktop Windows lacks it (see win32.cpp).
 extern "C" void NKDbgPrintfW(LPCWSTR format, ...);
+#if defined(__arm__) && __ARM_ARCH < 6
+// Windows CE (ARMv4): the interlocked calls are coredll's own functions;
+// the desktop headers make them instructions ARMv4 does not have.
+#undef InterlockedCompareExchange
+#undef InterlockedExchange
+extern "C" LONG WINAPI InterlockedCompareExchange(volatile LONG *target, LONG exchange, LONG comparand);
+extern "C" LONG WINAPI InterlockedExchange(volatile LONG *target, LONG value);
+#endif
 // The SDK declares these; guids.cpp defines them.
 extern "C" {
 extern FLATPLAY_OWN_DATA const CLSID CLSID_FilterGraph;

@@ -151,7 +151,14 @@ struct IMediaSeeking : IUnknown {
     virtual HRESULT STDMETHODCALLTYPE GetCurrentPosition(LONGLONG *current) = 0;
     virtual HRESULT STDMETHODCALLTYPE SetPositions(LONGLONG *current, DWORD currentFlags, LONGLONG *stop,
                                                    DWORD stopFlags) = 0;
+#if defined(FLATPLAY_WINCE_TESTS)
+    // The fake's view, in the unit tests of the core compiled for Windows
+    // CE: the core passes the double in r1:r2, as CE does, where the fake,
+    // armel code, would look for it in r2:r3; as two words both agree.
+    virtual HRESULT STDMETHODCALLTYPE SetRate(DWORD low, DWORD high) = 0;
+#else
     virtual HRESULT STDMETHODCALLTYPE SetRate(double rate) = 0;
+#endif
 
 protected:
     ~IMediaSeeking() = default;
@@ -193,6 +200,9 @@ extern "C" {
 HRESULT CoInitializeEx(void *reserved, DWORD coInit);
 void CoUninitialize();
 HRESULT CoCreateInstance(REFCLSID clsid, IUnknown *outer, DWORD context, REFIID iid, void **ppv);
+DWORD CoGetCurrentProcess();
+LONG InterlockedCompareExchange(volatile LONG *target, LONG exchange, LONG comparand);
+LONG InterlockedExchange(volatile LONG *target, LONG value);
 
 int GetSystemMetrics(int index);
 HWND GetWindow(HWND hwnd, UINT cmd);
@@ -207,5 +217,4 @@ MMRESULT waveOutGetVolume(HWAVEOUT device, DWORD *volume);
 MMRESULT waveOutSetVolume(HWAVEOUT device, DWORD volume);
 
 void NKDbgPrintfW(LPCWSTR format, ...);
-DWORD GetCurrentThreadId();
 }

@@ -50,6 +50,25 @@ LONGLONG SeekTarget(LONGLONG duration, float percent) {
     return ToMediaTime(product);
 }
 
+// Both values or neither: each query's failure with its line.
+HRESULT ReadPosition(const Player &player, LONGLONG *current, LONGLONG *duration) {
+    LONGLONG llDuration = 0;
+    HRESULT hr = player.m_pMS->GetDuration(&llDuration);
+    if (FAILED(hr)) {
+        REPORT_FAILURE(hr, "m_pMS->GetDuration(&llDuration)");
+        return hr;
+    }
+    LONGLONG llCurrent = 0;
+    hr = player.m_pMS->GetCurrentPosition(&llCurrent);
+    if (FAILED(hr)) {
+        REPORT_FAILURE(hr, "m_pMS->GetCurrentPosition(&llCurrent)");
+        return hr;
+    }
+    *current = llCurrent;
+    *duration = llDuration;
+    return hr;
+}
+
 } // namespace
 
 extern "C" LONGLONG WINAPI GetPlayPositionDuration(void) { return CanAnswer() ? Duration() : 0; }
@@ -65,21 +84,7 @@ extern "C" LONGLONG WINAPI TotalTime(void) { return CanAnswer() ? Duration() / k
 extern "C" HRESULT WINAPI GetPlayPosition(LONGLONG *current, LONGLONG *duration) {
     if (!CanAnswer()) return E_FAIL;
     if (!current || !duration) return E_POINTER;
-    LONGLONG llDuration = 0;
-    HRESULT hr = g_ctx.m_pMS->GetDuration(&llDuration);
-    if (FAILED(hr)) {
-        REPORT_FAILURE(hr, "m_pMS->GetDuration(&llDuration)");
-        return hr;
-    }
-    LONGLONG llCurrent = 0;
-    hr = g_ctx.m_pMS->GetCurrentPosition(&llCurrent);
-    if (FAILED(hr)) {
-        REPORT_FAILURE(hr, "m_pMS->GetCurrentPosition(&llCurrent)");
-        return hr;
-    }
-    *current = llCurrent;
-    *duration = llDuration;
-    return hr;
+    return ReadPosition(g_ctx, current, duration);
 }
 
 #if defined(_WIN32) && defined(__i386__)
@@ -107,14 +112,7 @@ extern "C" HRESULT WINAPI SeekSong(float percent) {
 extern "C" HRESULT WINAPI PlayerGetPosition(FLATPLAY_PLAYER handle, LONGLONG *position, LONGLONG *duration) {
     return WithPlayer(handle, [=](PoolPlayer &player) {
         if (!position || !duration) return E_POINTER;
-        if (!player.m_pMS) return E_FAIL;
-        LONGLONG length = 0, current = 0;
-        HRESULT hr = player.m_pMS->GetDuration(&length);
-        if (SUCCEEDED(hr)) hr = player.m_pMS->GetCurrentPosition(&current);
-        if (FAILED(hr)) return hr;
-        *position = current;
-        *duration = length;
-        return hr;
+        return player.m_pMS ? ReadPosition(player, position, duration) : E_FAIL;
     });
 }
 

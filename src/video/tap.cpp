@@ -2,12 +2,6 @@
 
 #include "api/context.h"
 
-// The tap procedures may run on the renderer's thread while the host's
-// thread writes these: they must be plain atomic words, never guarded by a lock.
-static_assert(decltype(g_ctx.m_hwndHost)::is_always_lock_free);
-static_assert(decltype(g_ctx.m_hwndVideo)::is_always_lock_free);
-static_assert(decltype(g_ctx.m_pfnOldVideoProc)::is_always_lock_free);
-
 namespace {
 
 // Passes the message on to the window's own procedure: null once the

@@ -59,14 +59,16 @@ HRESULT SetVideoRectOf(Player &player, const RECT *rect) {
     return S_OK;
 }
 
-HRESULT EnterFullScreen(Player &player) {
+// Inline, as LeaveFullScreen: each is a call or two, not worth a function
+// (and an unwind entry) of its own.
+[[gnu::always_inline]] inline HRESULT EnterFullScreen(Player &player) {
     // A renderer that refused (Wine's VMR: E_NOTIMPL) stays embedded.
     HRESULT hr = player.m_pVW->put_FullScreenMode(OATRUE);
     if (SUCCEEDED(hr)) player.m_nVideoPlacement = VideoPlacement::FullScreen;
     return hr;
 }
 
-HRESULT LeaveFullScreen(Player &player) {
+[[gnu::always_inline]] inline HRESULT LeaveFullScreen(Player &player) {
     // Still full screen as far as anyone can tell if leaving it failed.
     HRESULT hr = player.m_pVW->put_FullScreenMode(OAFALSE);
     if (SUCCEEDED(hr) || player.m_nVideoPlacement != VideoPlacement::FullScreen)
@@ -83,7 +85,8 @@ struct Caption {
 };
 
 // The pool player's video window, found by a caption no other window has
-// (the player's record and handle in hex), among the owner's children, and
+// (the address of the player's record in hex, which no other live player
+// shares, of this DLL or another copy), among the owner's children, and
 // given tap forwarding. A look-up by place (the first child) could take a
 // host's control, or another player's video.
 void ForwardTaps(PoolPlayer &player) {
@@ -92,15 +95,12 @@ void ForwardTaps(PoolPlayer &player) {
     Caption caption;
     UINT n = 0;
     for (const WCHAR *c = TEXT("flatplay video"); *c; ++c) caption.text[n++] = *c;
-    auto appendHex = [&](UINT_PTR value) {
-        caption.text[n++] = TEXT(' ');
-        for (int shift = 28; shift >= 0; shift -= 4) {
-            const auto digit = static_cast<WCHAR>(value >> shift & 15);
-            caption.text[n++] = static_cast<WCHAR>(digit < 10 ? TEXT('0') + digit : TEXT('a') - 10 + digit);
-        }
-    };
-    appendHex(reinterpret_cast<UINT_PTR>(&player));
-    appendHex(reinterpret_cast<UINT_PTR>(HandleOf(player)));
+    caption.text[n++] = TEXT(' ');
+    const auto address = reinterpret_cast<UINT_PTR>(&player);
+    for (int shift = 8 * sizeof address - 4; shift >= 0; shift -= 4) {
+        const auto digit = static_cast<WCHAR>(address >> shift & 15);
+        caption.text[n++] = static_cast<WCHAR>(digit < 10 ? TEXT('0') + digit : TEXT('a') - 10 + digit);
+    }
     caption.text[n] = 0;
     caption.bytes = n * sizeof(WCHAR);
     if (FAILED(player.m_pVW->put_Caption(caption.text))) return;

@@ -20,7 +20,7 @@ protected:
     // Every player still alive is destroyed by its own thread.
     void TearDown() override {
         for (PoolPlayer &player : g_players) {
-            if ((player.m_dwSlot & kStatusMask) != Live) continue;
+            if ((player.m_lSlot & kStatusMask) != Live) continue;
             fake::values().threadId = player.m_dwThread;
             EXPECT_EQ(PlayerDestroy(HandleOf(player)), S_OK);
         }
@@ -54,9 +54,9 @@ LONG StateOf(FLATPLAY_PLAYER player) {
 }
 
 // The caption by which the player in `slot` finds its video window.
-std::string Caption(int slot, FLATPLAY_PLAYER player) {
-    return Format("\"flatplay video %08x %08x\"", static_cast<unsigned>(reinterpret_cast<uintptr_t>(&g_players[slot])),
-                  static_cast<unsigned>(Number(player)));
+std::string Caption(int slot) {
+    return Format("\"flatplay video %0*llx\"", static_cast<int>(2 * sizeof(uintptr_t)),
+                  static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(&g_players[slot])));
 }
 
 // Every export that takes a handle, called with valid other arguments, and
@@ -181,7 +181,7 @@ TEST_F(PlayersTest, EachPlayerStartsComUnlessItsThreadHasAnotherApartment) {
         EXPECT_EQ(PlayerDestroy(player), S_OK);
         EXPECT_EQ(fake::TakeCalls(), row.destroy);
     }
-    for (const PoolPlayer &player : g_players) EXPECT_EQ(player.m_dwSlot & kStatusMask, Free);
+    for (const PoolPlayer &player : g_players) EXPECT_EQ(player.m_lSlot & kStatusMask, Free);
 }
 
 TEST_F(PlayersTest, TwoThreadsEachUseTheirOwnPlayers) {
@@ -332,7 +332,7 @@ TEST_F(PlayersTest, TwoVideosInOneWindowEachForwardTheirOwnTapsAndNoControlIsTou
         players[i] = Open(Running);
         EXPECT_EQ(PlayerSetVideoRect(players[i], &rect), S_OK);
         EXPECT_EQ(PlayerShowVideo(players[i], TRUE), S_OK);
-        const std::string caption = Caption(i, players[i]);
+        const std::string caption = Caption(i);
         const std::string video = i ? "video1" : "video0";
         EXPECT_EQ(
             fake::TakeCalls(),
@@ -370,8 +370,7 @@ TEST_F(PlayersTest, FullScreenReportsTheRenderersAnswerAndComesBackShown) {
     EXPECT_EQ(fake::TakeCalls(),
               Calls({"VW.put_FullScreenMode(-1)", "VW.put_FullScreenMode(-1)", "VW.put_FullScreenMode(0)",
                      "GetSystemMetrics(0)", "VW.SetWindowPosition(4, 14, 312, 223)", "VW.put_Visible(-1)",
-                     "VW.put_Caption(" + Caption(0, player) + ")",
-                     "FindWindowExW(host, null, null, " + Caption(0, player) + ")"}));
+                     "VW.put_Caption(" + Caption(0) + ")", "FindWindowExW(host, null, null, " + Caption(0) + ")"}));
 }
 
 // ---- Beside the default player --------------------------------------------------

@@ -7,7 +7,9 @@
 #include <cstdlib>
 
 namespace {
-bool counting = false;
+// volatile: the compiler may take malloc for a library function that reads
+// none of the program's variables, and drop the store before the call.
+volatile bool counting = false;
 int allocations = 0;
 } // namespace
 

@@ -1,5 +1,6 @@
 #include "fake/fake_platform.h"
 
+#include <bit>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -285,7 +286,12 @@ struct MediaSeeking : Part<IMediaSeeking> {
         if (SUCCEEDED(hr) && current) g.values.position = *current;
         return hr;
     }
+#if defined(FLATPLAY_WINCE_TESTS)
+    HRESULT STDMETHODCALLTYPE SetRate(DWORD low, DWORD high) override {
+        const double rate = std::bit_cast<double>(uint64_t{high} << 32 | low);
+#else
     HRESULT STDMETHODCALLTYPE SetRate(double rate) override {
+#endif
         HRESULT hr = Result(Log("MS.SetRate(%g)", rate), S_OK);
         if (SUCCEEDED(hr)) g.values.rate = rate;
         return hr;
@@ -604,7 +610,15 @@ HWND FindWindowExW(HWND parent, HWND after, LPCWSTR className, LPCWSTR windowNam
     return nullptr;
 }
 
-DWORD GetCurrentThreadId() { return g.values.threadId; }
+DWORD CoGetCurrentProcess() { return g.values.threadId; }
+
+// Atomic, as the platform's are, and not logged: players on two threads
+// may claim slots at once.
+LONG InterlockedCompareExchange(volatile LONG *target, LONG exchange, LONG comparand) {
+    return __sync_val_compare_and_swap(target, comparand, exchange);
+}
+
+LONG InterlockedExchange(volatile LONG *target, LONG value) { return __sync_lock_test_and_set(target, value); }
 
 LONG_PTR GetWindowLongPtrW(HWND hwnd, int index) {
     const char *entry = Log("GetWindowLongPtrW(%s, %d)", WindowName(hwnd).text, index);

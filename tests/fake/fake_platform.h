@@ -43,7 +43,7 @@ struct Values {
     DWORD deviceVolume = 0xFFFFFFFF;          // waveOutGetVolume, updated by waveOutSetVolume
     int screenWidth = 240, screenHeight = 320;
     LRESULT ownProcResult = 0x600D; // what a window's own procedure returns
-    DWORD threadId = 1;             // GetCurrentThreadId, which is not logged
+    DWORD threadId = 1;             // CoGetCurrentProcess, the thread's number, which is not logged
 };
 Values &values();
 
