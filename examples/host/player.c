@@ -6,8 +6,11 @@
  * Play/Pause, Stop, Mute (its label shows the mute state) and Full screen;
  * Left and Right seek 5 s back or on; a tap on the video pauses or resumes
  * (or leaves full screen). The title shows the position, the length and the
- * last call's result. On the graph's end event it stops, closes and exits
- * with 0: only a clip played to its end gives 0.
+ * last call's result. On the end event it stops, closes and exits with 0:
+ * only a clip played to its end gives 0.
+ * It plays on a player of its own (PlayerCreate): a handle that every call
+ * takes and every message from the player carries, so that one window
+ * could serve several; no Initialize, whatever COM the thread has.
  * Win32 only, no C runtime, C or C++: GCC, clang and lld-link all build it
  * from this one source, with or without a runtime of their own, for x64,
  * x86, ARM64 and 32-bit ARM. */
@@ -19,6 +22,8 @@ enum { WM_GRAPH_EVENT = WM_APP + 1, BUTTON_ROW = 36 };
 #define SEEK_STEP 50000000 /* 5 s in 100-ns units */
 
 static HWND g_window, g_mute;
+static FLATPLAY_PLAYER g_player; /* from PlayerCreate */
+static int g_muted, g_full;      /* what was set: the player has no getters */
 static HRESULT g_last;         /* the last call's result, shown in the title */
 static LONGLONG g_length;      /* from GetMediaInfo, before playing */
 static LONGLONG g_from;        /* the clip's time at g_fromTick ... */
@@ -103,18 +108,30 @@ static void Print(Text *text) {
 /* The clip's time by the clock, from the last start, pause or seek. */
 static LONGLONG ClipTime(void) { return g_running ? g_from + (LONGLONG)(GetTickCount() - g_fromTick) * 10000 : g_from; }
 
+static LONG State(void) {
+    LONG state = FLATPLAY_CLOSED;
+    PlayerGetState(g_player, &state);
+    return state;
+}
+
+/* The position in 100-ns units; 0 if the player cannot say. */
+static LONGLONG Position(void) {
+    LONGLONG position = 0, length = 0;
+    return SUCCEEDED(PlayerGetPosition(g_player, &position, &length)) ? position : 0;
+}
+
 /* After a call that may have started, paused, stopped or moved the clip. */
 static void Follow(LONGLONG from) {
     g_from = from;
     g_fromTick = GetTickCount();
-    g_running = GetPlayState() == FLATPLAY_RUNNING;
+    g_running = State() == FLATPLAY_RUNNING;
 }
 
 static void ShowTitle(void) {
     Text title;
     title.length = 0;
     Add(&title, "flatplay  ");
-    AddClock(&title, GetPlayPositionCurrent()); /* 0 unless Running or Paused */
+    AddClock(&title, Position());
     Add(&title, " / ");
     AddClock(&title, g_length);
     Add(&title, "  (");
@@ -123,28 +140,20 @@ static void ShowTitle(void) {
     SetWindowTextA(g_window, title.chars);
 }
 
-/* The Mute button says what pressing it does; a clip without sound has none. */
-static void ShowMute(void) {
-    LONG muted = 0;
-    if (FAILED(GetMuteState(&muted))) {
-        SetWindowTextW(g_mute, L"No sound");
-        EnableWindow(g_mute, FALSE);
-    } else {
-        SetWindowTextW(g_mute, muted ? L"Unmute" : L"Mute");
-    }
-}
+/* The Mute button says what pressing it does. */
+static void ShowMute(void) { SetWindowTextW(g_mute, g_muted ? L"Unmute" : L"Mute"); }
 
-/* SeekToTime seeks the graph while stopped, the one seek after which Wine
+/* PlayerSeek seeks the graph while stopped, the one seek after which Wine
  * still stops and closes a clip with sound and video. It clamps the target
  * to the clip, as the clock here does. */
 static void SeekTo(LONGLONG target) {
     Text line;
     if (target < 0) target = 0;
     if (target > g_length) target = g_length;
-    g_last = SeekToTime(target);
+    g_last = PlayerSeek(g_player, target);
     Follow(target);
     line.length = 0;
-    Add(&line, "player: SeekToTime(");
+    Add(&line, "player: PlayerSeek(");
     AddSeconds(&line, target);
     Add(&line, " s) ");
     AddCode(&line, g_last);
@@ -152,19 +161,20 @@ static void SeekTo(LONGLONG target) {
     ShowTitle();
 }
 
-/* Takes every waiting event off the graph's queue. */
+/* Takes every waiting event off the player's queue. */
 static void TakeEvents(HWND hwnd) {
     LONG code;
     LONG_PTR param1, param2;
     Text line;
-    while (GetGraphEvent(&code, &param1, &param2) == S_OK) {
+    while (PlayerGetEvent(g_player, &code, &param1, &param2) == S_OK) {
         if (code == FLATPLAY_EVENT_COMPLETE) { /* the end of the clip: the state is still Running */
             g_endEventAt = ClipTime();
             g_ended = 1;
-            Stop();
+            PlayerStop(g_player);
             DestroyWindow(hwnd);
             return;
         }
+        if (code == 0x12) g_full = 0; /* EC_FULLSCREEN_LOST: the renderer left full screen itself */
         if (code == FLATPLAY_EVENT_ERRORABORT || code == FLATPLAY_EVENT_USERABORT) {
             line.length = 0;
             Add(&line, code == FLATPLAY_EVENT_ERRORABORT ? "player: playback failed, " : "player: user abort, ");
@@ -188,12 +198,11 @@ static void Layout(HWND hwnd, int width, int height) {
     video.top = 0;
     video.right = width;
     video.bottom = height - BUTTON_ROW;
-    SetVideoRect(&video); /* kept for the graph to come; moves one already shown */
+    PlayerSetVideoRect(g_player, &video); /* kept for the file to come; moves a video already shown */
 }
 
 static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     static const wchar_t *const labels[] = {L"Play/Pause", L"Stop", L"Mute", L"Full screen"};
-    LONG full = 0;
     LONGLONG at;
     int i;
     switch (msg) {
@@ -202,43 +211,50 @@ static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             CreateWindowW(L"BUTTON", labels[i], WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 0, 0, 76, 28, hwnd,
                           (HMENU)(INT_PTR)(ID_PLAY + i), NULL, NULL);
         g_mute = GetDlgItem(hwnd, ID_MUTE);
+        ShowMute();
         return 0;
     case WM_SIZE: Layout(hwnd, LOWORD(lp), HIWORD(lp)); return 0;
     case WM_COMMAND:
         switch (LOWORD(wp)) {
         case ID_PLAY:
             at = ClipTime();
-            g_last = PlayPause();
+            g_last = State() == FLATPLAY_RUNNING ? PlayerPause(g_player) : PlayerPlay(g_player);
             Follow(at);
             break;
         case ID_STOP: /* rewinds; Play/Pause plays again */
-            g_last = Stop();
+            g_last = PlayerStop(g_player);
             Follow(0);
             break;
-        case ID_MUTE:
-            g_last = ToggleMute();
+        case ID_MUTE: /* unmuting puts back the level, whatever it was */
+            g_muted = !g_muted;
+            g_last = PlayerSetMute(g_player, g_muted);
             ShowMute();
             break;
-        case ID_FULL: g_last = FullScreen(TRUE); break;
+        case ID_FULL:
+            g_last = PlayerSetFullScreen(g_player, TRUE);
+            g_full = SUCCEEDED(g_last);
+            break;
         }
         SetFocus(hwnd); /* the arrow keys stay the player's */
         ShowTitle();
         return 0;
     case WM_KEYDOWN:
-        if (wp == VK_LEFT || wp == VK_RIGHT)
-            SeekTo(GetPlayPositionCurrent() + (wp == VK_LEFT ? -SEEK_STEP : SEEK_STEP));
+        if (wp == VK_LEFT || wp == VK_RIGHT) SeekTo(Position() + (wp == VK_LEFT ? -SEEK_STEP : SEEK_STEP));
         return 0;
-    case WM_VIDEO_TAPPED:
+    case WM_VIDEO_TAPPED: /* lParam: the player whose video was tapped */
+        if ((FLATPLAY_PLAYER)lp != g_player) return 0;
         at = ClipTime();
-        if (SUCCEEDED(IsFullScreen(&full)) && full)
-            g_last = FullScreen(FALSE);
-        else
-            g_last = PlayPause();
+        if (g_full) {
+            g_last = PlayerSetFullScreen(g_player, FALSE);
+            g_full = 0;
+        } else {
+            g_last = State() == FLATPLAY_RUNNING ? PlayerPause(g_player) : PlayerPlay(g_player);
+        }
         Follow(at);
         return 0;
-    /* After every FullScreen, whether or not it switched. */
-    case WM_VIDEO_MODE_CHANGED: ShowTitle(); return 0;
-    case WM_GRAPH_EVENT: TakeEvents(hwnd); return 0;
+    case WM_GRAPH_EVENT: /* lParam: the player whose events wait */
+        if ((FLATPLAY_PLAYER)lp == g_player) TakeEvents(hwnd);
+        return 0;
     case WM_TIMER:
         if (g_seekTo >= 0) {
             SeekTo(g_seekTo);
@@ -276,7 +292,7 @@ static int Run(void) {
     RECT frame;
     int argc = 0;
     LPWSTR *argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-    HRESULT started, opened;
+    HRESULT created, opened;
     FLATPLAY_MEDIA_INFO info;
     Text line;
     MSG msg;
@@ -288,13 +304,13 @@ static int Run(void) {
         Print(&line);
         return 2;
     }
-    /* First, before anything else on this thread starts COM in another
-     * apartment. UnInitialize only what Initialize started. */
-    started = Initialize();
-    if (FAILED(started)) {
+    /* The player first: the window's first layout gives it its rectangle.
+     * No Initialize: it works in whatever COM apartment this thread has. */
+    created = PlayerCreate(&g_player);
+    if (FAILED(created)) {
         line.length = 0;
-        Add(&line, "player: Initialize failed: ");
-        AddCode(&line, started);
+        Add(&line, "player: PlayerCreate failed: ");
+        AddCode(&line, created);
         Print(&line);
         return 1;
     }
@@ -316,13 +332,14 @@ static int Run(void) {
                              CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top, NULL,
                              NULL, wc.hInstance, NULL);
 
-    SetHWND(g_window);                        /* before InitGraph: the video window becomes its child */
-    SetEventWindow(g_window, WM_GRAPH_EVENT); /* this graph's events, and every later one's */
-    opened = InitGraph(argv[1]);
+    PlayerSetOwner(g_player, g_window);                        /* the video's parent, which gets its taps */
+    PlayerSetEventWindow(g_player, g_window, WM_GRAPH_EVENT); /* for this file and every later one */
+    PlayerSetMessageDrain(g_player, g_window);                /* the keys pressed on the video come here */
+    opened = PlayerOpen(g_player, argv[1]);
     if (SUCCEEDED(opened)) {
         /* What the file holds, before playing. */
         info.cbSize = sizeof info;
-        if (SUCCEEDED(GetMediaInfo(&info))) {
+        if (SUCCEEDED(PlayerGetMediaInfo(g_player, &info))) {
             g_length = info.duration;
             line.length = 0;
             Add(&line, "player: ");
@@ -337,12 +354,14 @@ static int Run(void) {
             AddSeconds(&line, info.duration);
             Add(&line, info.canSeek ? " s, can seek" : " s, cannot seek");
             Print(&line);
+            if (!info.hasSound) {
+                SetWindowTextW(g_mute, L"No sound");
+                EnableWindow(g_mute, FALSE);
+            }
         }
         ShowTitle();
-        ShowMute();
-        PutMessageDrain(g_window); /* fails on a clip without video: expected */
-        PutForeground(TRUE);
-        g_last = PlayPause();
+        PlayerShowVideo(g_player, TRUE); /* fails on a clip without video: expected */
+        g_last = PlayerPlay(g_player);
         Follow(0);
         SetTimer(g_window, ID_TIMER, 250, NULL);
         while (GetMessageW(&msg, NULL, 0, 0) > 0) {
@@ -350,8 +369,7 @@ static int Run(void) {
             DispatchMessageW(&msg);
         }
     }
-    ClearGraph(); /* before the next InitGraph and before unloading */
-    UnInitialize();
+    PlayerDestroy(g_player); /* closes the file; before unloading */
     if (g_ended) {
         line.length = 0;
         Add(&line, "player: end event at ");
@@ -362,7 +380,7 @@ static int Run(void) {
         Print(&line);
     }
     line.length = 0;
-    Add(&line, "player: InitGraph ");
+    Add(&line, "player: PlayerOpen ");
     AddCode(&line, opened);
     Add(&line, g_ended ? ", played to the end" : ", did not play to the end");
     Print(&line);

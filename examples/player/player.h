@@ -20,12 +20,19 @@ struct Player {
     bool seeking = false;   // the user drags the seek bar: do not move it under them
     int taps = 0, modeChanges = 0;
     // The scripted session's timeline of what the player does by itself:
-    // each graph event as it arrives, and the player's answer to it.
+    // each graph event as it arrives, and the player's answer to it; for a
+    // player from the pool, `player` names it (else NULL: the default one).
     void (*log)(const char *event, HRESULT result) = nullptr;
+    void (*playerLog)(FLATPLAY_PLAYER player, const char *event, HRESULT result) = nullptr;
+    // Players beside the default one (the scripted session's song and
+    // preview): taps on a preview pause or resume it; their ends are met
+    // with PlayerStop.
+    int playerTaps = 0, playerEnds = 0;
 };
 
-// The message the graph's events are announced with (SetEventWindow) to
-// the main window.
+// The message the graph's events are announced with (SetEventWindow,
+// PlayerSetEventWindow) to the main window: lParam 0 for the default
+// player's, a player's handle for that player's.
 constexpr UINT kGraphEventMessage = WM_APP + 1;
 
 extern Player g_player;

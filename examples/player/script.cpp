@@ -202,6 +202,101 @@ void Music(const wchar_t *path) {
     Line("ClearGraph()", "-");
 }
 
+// ---- Players beside the default one ------------------------------------------------
+
+FLATPLAY_PLAYER song, preview;
+
+const char *NameOf(FLATPLAY_PLAYER player) { return player == song ? "song" : player == preview ? "preview" : "?"; }
+
+// A timeline line of a player from the pool: its name before the event,
+// and its own state, position and duration.
+void PlayerLine(FLATPLAY_PLAYER player, const char *event, const char *result) {
+    char named[48];
+    snprintf(named, sizeof named, "%s:%s", NameOf(player), event);
+    LONG state = -1;
+    LONGLONG position = 0, duration = 0;
+    PlayerGetState(player, &state);
+    PlayerGetPosition(player, &position, &duration);
+    Print(named, result, state, position, duration);
+}
+
+void PlayerLogged(FLATPLAY_PLAYER player, const char *event, HRESULT hr) {
+    char result[16];
+    snprintf(result, sizeof result, "0x%08lx", (unsigned long)hr);
+    PlayerLine(player, event, result);
+}
+
+HRESULT PlayerCall(FLATPLAY_PLAYER player, const char *event, HRESULT hr) {
+    PlayerLogged(player, event, hr);
+    if (hr < 0) ++failures;
+    return hr;
+}
+
+// The top right of the clip's picture, a quarter of its size: the preview.
+constexpr RECT kPreview = {212, 18, 312, 93};
+
+// A real tap on the preview: it pauses, and a second one resumes it.
+void TapPreview() {
+    POINT centre = {(kPreview.left + kPreview.right) / 2, (kPreview.top + kPreview.bottom) / 2};
+    ClientToScreen(g_player.videoArea, &centre);
+    SetCursorPos(centre.x, centre.y);
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_MOUSE;
+    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    int before = g_player.playerTaps, taps = 0;
+    SendInput(2, input, sizeof input[0]);
+    for (int i = 0; i < 40 && g_player.playerTaps == before; ++i) PumpFor(25);
+    taps = g_player.playerTaps - before;
+    Value("preview taps seen", taps);
+}
+
+// Three at once: the clip on the default player, a song under it on a
+// player of its own (a little lower), and a video-only clip on another,
+// shown small in the clip's corner of the same window. Each plays on its
+// own; their ends come to the main window with their handles.
+void Together(const wchar_t *av, const wchar_t *video, const wchar_t *music) {
+    Open(av);
+    Call("PlayPause()", PlayPause());
+    if (Call("PlayerCreate(song)", PlayerCreate(&song)) < 0 ||
+        Call("PlayerCreate(preview)", PlayerCreate(&preview)) < 0)
+        return;
+    g_player.playerLog = PlayerLogged;
+    PlayerCall(song, "PlayerSetEventWindow(main)", PlayerSetEventWindow(song, g_player.main, kGraphEventMessage));
+    PlayerCall(song, "PlayerSetVolume(-600)", PlayerSetVolume(song, -600));
+    PlayerCall(song, "PlayerOpen(song.mp3)", PlayerOpen(song, music));
+    PlayerCall(song, "PlayerPlay()", PlayerPlay(song));
+    PlayerCall(preview, "PlayerSetEventWindow(main)", PlayerSetEventWindow(preview, g_player.main, kGraphEventMessage));
+    PlayerCall(preview, "PlayerSetOwner(video area)", PlayerSetOwner(preview, g_player.videoArea));
+    PlayerCall(preview, "PlayerOpen(video.avi)", PlayerOpen(preview, video));
+    PlayerCall(preview, "PlayerSetVideoRect(corner)", PlayerSetVideoRect(preview, &kPreview));
+    PlayerCall(preview, "PlayerShowVideo(1)", PlayerShowVideo(preview, TRUE));
+    PlayerCall(preview, "PlayerPlay()", PlayerPlay(preview));
+    for (int i = 0; i < 6; ++i) {
+        PumpFor(250);
+        Line("sample:together", "-");
+        PlayerLine(song, "sample:together", "-");
+        PlayerLine(preview, "sample:together", "-");
+    }
+    Screenshot("together.png");
+    TapPreview();
+    PlayerLine(preview, "sample:tapped", "-");
+    TapPreview();
+    // Until the ends of both (4 s each, at most 5 s more): each player's
+    // end event and its PlayerStop come as they happen.
+    for (int i = 0; i < 20 && g_player.playerEnds < 2; ++i) {
+        PumpFor(250);
+        PlayerLine(song, "sample:ending", "-");
+    }
+    if (g_player.playerEnds < 2) ++failures;
+    PlayerCall(song, "PlayerDestroy()", PlayerDestroy(song));
+    PlayerCall(preview, "PlayerDestroy()", PlayerDestroy(preview));
+    g_player.playerLog = nullptr;
+    Call("Stop()", Stop());
+    ClearGraph();
+    Line("ClearGraph()", "-");
+}
+
 } // namespace
 
 int RunScript(const wchar_t *dir, const wchar_t *withSound, const wchar_t *videoOnly, const wchar_t *music) {
@@ -219,6 +314,7 @@ int RunScript(const wchar_t *dir, const wchar_t *withSound, const wchar_t *video
     WithSound(withSound);
     if (videoOnly) VideoOnly(videoOnly);
     if (music) Music(music);
+    if (videoOnly && music) Together(withSound, videoOnly, music);
     Call("UnInitialize()", UnInitialize());
     return failures ? 1 : 0;
 }

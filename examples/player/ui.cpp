@@ -122,10 +122,20 @@ void PaintSoundOnly(HWND hwnd, HDC dc) {
     SelectObject(dc, old);
 }
 
-// The host window of the library: taps on the video arrive here.
+// The host window of the library: taps on the video arrive here, the
+// default player's with lParam 0, a player's from the pool with its handle.
 LRESULT CALLBACK VideoAreaProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_VIDEO_TAPPED:
+        if (FLATPLAY_PLAYER player = reinterpret_cast<FLATPLAY_PLAYER>(lParam)) {
+            ++g_player.playerTaps;
+            LONG state = FLATPLAY_CLOSED;
+            PlayerGetState(player, &state);
+            HRESULT hr = state == FLATPLAY_RUNNING ? PlayerPause(player) : PlayerPlay(player);
+            if (g_player.playerLog)
+                g_player.playerLog(player, state == FLATPLAY_RUNNING ? "PlayerPause()" : "PlayerPlay()", hr);
+            return 0;
+        }
         ++g_player.taps;
         ShowControlBar(!IsWindowVisible(g_player.bar));
         return 0;
@@ -164,9 +174,33 @@ void OnGraphEvents() {
     RefreshControls();
 }
 
+// A player's events: each end met with PlayerStop, as the default player's.
+void OnPlayerEvents(FLATPLAY_PLAYER player) {
+    LONG code = 0;
+    LONG_PTR param1 = 0, param2 = 0;
+    while (PlayerGetEvent(player, &code, &param1, &param2) == S_OK) {
+        char name[32];
+        if (code == FLATPLAY_EVENT_COMPLETE)
+            snprintf(name, sizeof name, "GraphEvent(complete)");
+        else
+            snprintf(name, sizeof name, "GraphEvent(0x%lx)", code);
+        if (g_player.playerLog) g_player.playerLog(player, name, (HRESULT)param1);
+        if (code != FLATPLAY_EVENT_COMPLETE && code != FLATPLAY_EVENT_ERRORABORT && code != FLATPLAY_EVENT_USERABORT)
+            continue;
+        ++g_player.playerEnds;
+        HRESULT hr = PlayerStop(player);
+        if (g_player.playerLog) g_player.playerLog(player, "PlayerStop()", hr);
+    }
+}
+
 LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-    case kGraphEventMessage: OnGraphEvents(); return 0;
+    case kGraphEventMessage:
+        if (lParam)
+            OnPlayerEvents(reinterpret_cast<FLATPLAY_PLAYER>(lParam));
+        else
+            OnGraphEvents();
+        return 0;
     case WM_VIDEO_MODE_CHANGED: // we are the message drain
         ++g_player.modeChanges;
         RefreshControls();

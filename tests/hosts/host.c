@@ -5,9 +5,11 @@
  * also reaches.
  *   host            every export in the states that need no media graph,
  *                   round after round, with the stack checked around each
- *                   (those of 0.2.0 too: their codes without a graph)
+ *                   (those of 0.2.0 too: their codes without a graph; and
+ *                   the players': a player without a file, and no handle)
  *   host CLIP       then plays a video-only clip of 4 s: play, position,
- *                   pause, seek to half, stop, clear
+ *                   pause, seek to half, stop, clear; and on a player, a
+ *                   64-bit position and a double rate crossing over
  * Ends with "host: N failed check(s)" and exit code 0 only when none. */
 #include <flatplay/flatplay.h>
 #include <shellapi.h>
@@ -90,9 +92,9 @@ static HOST_NOINLINE void MarkStack(void) {
 /* Every export, in the states that need no graph. The callees must give the
  * stack back exactly as the header says (stdcall on x86): a mismatch moves
  * the stack pointer, which the two marks show. */
-static HOST_NOINLINE void Round(FLATPLAY_GETPLAYPOSITION_FN getPlayPosition) {
+static HOST_NOINLINE void Round(FLATPLAY_GETPLAYPOSITION_FN getPlayPosition, FLATPLAY_PLAYER player) {
     LONGLONG current = 7, duration = 7;
-    LONG full = 7, code = 7, muted = 7;
+    LONG full = 7, code = 7, muted = 7, state = 7;
     LONG_PTR param1 = 7, param2 = 7;
     FLATPLAY_MEDIA_INFO info;
     RECT rect = {10, 20, 330, 260}, inverted = {10, 20, 5, 260};
@@ -146,6 +148,34 @@ static HOST_NOINLINE void Round(FLATPLAY_GETPLAYPOSITION_FN getPlayPosition) {
     CHECK_EQ(SetVolume(0), S_OK);
     CHECK_EQ(Initialize() >= 0, 1);
     CHECK_EQ(UnInitialize(), S_OK);
+    /* 0.3.0: a player without a file, and no player at all. */
+    CHECK_EQ(PlayerGetState(player, &state), S_OK);
+    CHECK_EQ(state, FLATPLAY_CLOSED);
+    CHECK_EQ(PlayerPlay(player), E_FAIL);
+    CHECK_EQ(PlayerPause(player), E_FAIL);
+    CHECK_EQ(PlayerStop(player), E_FAIL);
+    CHECK_EQ(PlayerSeek(player, 20000000), E_FAIL);
+    CHECK_EQ(PlayerSetRate(player, 2.0), E_FAIL);
+    CHECK_EQ(PlayerSetRate(player, -1.0), E_INVALIDARG);
+    CHECK_EQ(PlayerGetPosition(player, &current, &duration), E_FAIL);
+    CHECK_EQ(PlayerGetEvent(player, &code, &param1, &param2), E_FAIL);
+    CHECK_EQ(PlayerGetMediaInfo(player, &info), E_INVALIDARG); /* cbSize as left above */
+    CHECK_EQ(PlayerSetEventWindow(player, NULL, 0), S_OK);
+    CHECK_EQ(PlayerSetOwner(player, NULL), S_OK);
+    CHECK_EQ(PlayerSetVideoRect(player, &inverted), E_INVALIDARG);
+    CHECK_EQ(PlayerSetVideoRect(player, &rect), S_OK);
+    CHECK_EQ(PlayerShowVideo(player, TRUE), E_FAIL);
+    CHECK_EQ(PlayerSetFullScreen(player, TRUE), E_FAIL);
+    CHECK_EQ(PlayerSetMessageDrain(player, NULL), S_OK);
+    CHECK_EQ(PlayerSetVolume(player, 1), E_INVALIDARG);
+    CHECK_EQ(PlayerSetVolume(player, -100), S_OK);
+    CHECK_EQ(PlayerSetBalance(player, 100), S_OK);
+    CHECK_EQ(PlayerSetMute(player, FALSE), S_OK);
+    CHECK_EQ(PlayerClose(player), S_OK);
+    CHECK_EQ(PlayerOpen(player, NULL), E_POINTER);
+    CHECK_EQ(PlayerPlay(NULL), E_HANDLE);
+    CHECK_EQ(PlayerDestroy(NULL), E_HANDLE);
+    CHECK_EQ(current + duration + code + param1 + param2, 35);
     MarkStack();
     CHECK_EQ(stackMark - before, 0);
 }
@@ -174,8 +204,29 @@ static void Play(LPCWSTR clip, FLATPLAY_GETPLAYPOSITION_FN getPlayPosition) {
     CHECK_EQ(UnInitialize(), S_OK);
 }
 
+/* The clip on a player: a 64-bit position and a double cross over. */
+static void PlayOnAPlayer(LPCWSTR clip) {
+    FLATPLAY_PLAYER player = NULL;
+    LONGLONG current = 0, duration = 0;
+    CHECK_EQ(PlayerCreate(&player), S_OK);
+    CHECK_EQ(PlayerOpen(player, clip), S_OK);
+    CHECK_EQ(PlayerSeek(player, 20000000), S_OK); /* stopped: it only moves */
+    CHECK_EQ(PlayerGetPosition(player, &current, &duration), S_OK);
+    CHECK_EQ(current, 20000000);
+    CHECK_EQ(duration, 40000000);
+    CHECK_EQ(PlayerSetRate(player, 1.5), S_OK);
+    CHECK_EQ(PlayerPlay(player) >= 0, 1);
+    Sleep(500);
+    CHECK_EQ(PlayerGetPosition(player, &current, &duration), S_OK);
+    Say("player: position %ld\r\n", (long)current);
+    CHECK_EQ(current > 20000000 && current < duration, 1);
+    CHECK_EQ(PlayerStop(player), S_OK);
+    CHECK_EQ(PlayerDestroy(player), S_OK);
+}
+
 HOST_C int HostMain(void) {
     int argc = 0, round;
+    FLATPLAY_PLAYER player = NULL;
     LPWSTR *argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     FLATPLAY_GETPLAYPOSITION_FN getPlayPosition = GetPlayPositionOf(GetModuleHandleW(L"flatplay.dll"));
     CHECK_EQ(getPlayPosition != NULL, 1);
@@ -186,10 +237,13 @@ HOST_C int HostMain(void) {
     Say("expect-debug: FAILED(hr=0x800401f0) in CoCreateInstance(CLSID_FilterGraph, NULL, CLSCTX_INPROC_SERVER, "
         "IID_IGraphBuilder, (void **)&m_pGB)\\n\r\n");
     CHECK_EQ(GetPlayState(), FLATPLAY_STOPPED);
+    CHECK_EQ(PlayerCreate(&player), S_OK);
     if (getPlayPosition)
-        for (round = 0; round < 1000; ++round) Round(getPlayPosition);
+        for (round = 0; round < 1000; ++round) Round(getPlayPosition, player);
+    CHECK_EQ(PlayerDestroy(player), S_OK);
     Say("host: 1000 rounds of every export without a graph\r\n");
     if (argc > 1 && getPlayPosition) Play(argv[1], getPlayPosition);
+    if (argc > 1) PlayOnAPlayer(argv[1]);
     Say("host: %d failed check(s)\r\n", failures);
     ExitProcess(failures != 0);
     return 0;
