@@ -24,13 +24,13 @@ enum { WM_GRAPH_EVENT = WM_APP + 1, BUTTON_ROW = 36 };
 static HWND g_window, g_mute;
 static FLATPLAY_PLAYER g_player; /* from PlayerCreate */
 static int g_muted, g_full;      /* what was set: the player has no getters */
-static HRESULT g_last;         /* the last call's result, shown in the title */
-static LONGLONG g_length;      /* from GetMediaInfo, before playing */
-static LONGLONG g_from;        /* the clip's time at g_fromTick ... */
-static DWORD g_fromTick;       /* ... when playing last started, paused or moved */
-static int g_running;          /* whether the clip's time runs on from there */
-static LONGLONG g_seekTo = -1; /* the command line's seek, made on the first tick */
-static LONGLONG g_endEventAt;  /* the clip's time when the end event came */
+static HRESULT g_last;           /* the last call's result, shown in the title */
+static LONGLONG g_length;        /* from GetMediaInfo, before playing */
+static LONGLONG g_from;          /* the clip's time at g_fromTick ... */
+static DWORD g_fromTick;         /* ... when playing last started, paused or moved */
+static int g_running;            /* whether the clip's time runs on from there */
+static LONGLONG g_seekTo = -1;   /* the command line's seek, made on the first tick */
+static LONGLONG g_endEventAt;    /* the clip's time when the end event came */
 static int g_ended;
 
 /* n / d by long division. A division the compiler writes calls a C runtime
@@ -332,7 +332,7 @@ static int Run(void) {
                              CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top, NULL,
                              NULL, wc.hInstance, NULL);
 
-    PlayerSetOwner(g_player, g_window);                        /* the video's parent, which gets its taps */
+    PlayerSetOwner(g_player, g_window);                       /* the video's parent, which gets its taps */
     PlayerSetEventWindow(g_player, g_window, WM_GRAPH_EVENT); /* for this file and every later one */
     PlayerSetMessageDrain(g_player, g_window);                /* the keys pressed on the video come here */
     opened = PlayerOpen(g_player, argv[1]);
