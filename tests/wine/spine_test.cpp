@@ -292,6 +292,200 @@ void Players() {
     CHECK_EQ(PlayerDestroy(mine), S_OK);
 }
 
+// ---- Random calls -----------------------------------------------------------------
+
+// What a file holds, as the model needs it.
+struct File {
+    const char *name;
+    bool video, sound;
+};
+const File kFiles[] = {{"video.avi", true, false}, {"tone.wav", false, true}, {"av.avi", true, true}};
+
+DWORD randomSeed = 20261209;
+DWORD Next(DWORD below) {
+    randomSeed = randomSeed * 1664525 + 1013904223;
+    return (randomSeed >> 8) % below;
+}
+
+// A player and what it must answer: its file (or none) and its state.
+struct Model {
+    FLATPLAY_PLAYER handle = nullptr; // a pool player's; null for the default one
+    const File *file = nullptr;
+    LONG state = FLATPLAY_CLOSED;
+    bool muted = false;
+};
+
+// Checks a call's code against the model's: `want` exactly, or any success
+// (kSucceeds) or failure (kFails) of the platform's.
+constexpr HRESULT kSucceeds = 0x7FFFFFFF, kFails = static_cast<HRESULT>(0x8FFFFFFF);
+int calls = 0, wrong = 0;
+void Expect(HRESULT got, HRESULT want, const char *call, const Model &m) {
+    ++calls;
+    const bool ok = want == kSucceeds ? SUCCEEDED(got) : want == kFails ? FAILED(got) : got == want;
+    if (!ok && ++wrong <= 10)
+        wt::Print("  call %d: %s on %s (%s, state %ld) gave 0x%lx\n", calls, call,
+                  m.handle ? "a player" : "the default", m.file ? m.file->name : "no file", (long)m.state,
+                  (unsigned long)got);
+    CHECK(ok);
+}
+#define EXPECT(call, want, m) Expect((call), (want), #call, (m))
+
+// One random call on a pool player, its answer held to the model.
+void PoolCall(Model &m) {
+    const FLATPLAY_PLAYER p = m.handle;
+    const bool file = m.file != nullptr;
+    LONGLONG position = -1, duration = -1;
+    switch (Next(12)) {
+    case 0: {
+        const File &f = kFiles[Next(3)];
+        EXPECT(PlayerOpen(p, wt::Media(f.name)), S_OK, m);
+        m.file = &f, m.state = FLATPLAY_STOPPED;
+        break;
+    }
+    case 1: EXPECT(PlayerClose(p), S_OK, m), m.file = nullptr, m.state = FLATPLAY_CLOSED; break;
+    case 2:
+    case 3:
+        EXPECT(PlayerPlay(p), file ? kSucceeds : E_FAIL, m);
+        if (file) m.state = FLATPLAY_RUNNING;
+        break;
+    case 4:
+        EXPECT(PlayerPause(p), file ? kSucceeds : E_FAIL, m);
+        if (file) m.state = FLATPLAY_PAUSED;
+        break;
+    case 5:
+        EXPECT(PlayerStop(p), file ? kSucceeds : E_FAIL, m);
+        if (file) m.state = FLATPLAY_STOPPED;
+        break;
+    case 6:
+        EXPECT(PlayerSeek(p, static_cast<LONGLONG>(Next(50)) * 1000000 - 5000000), file ? kSucceeds : E_FAIL, m);
+        break;
+    case 7:
+        EXPECT(PlayerGetPosition(p, &position, &duration), file ? S_OK : E_FAIL, m);
+        if (file) CHECK(position >= 0 && position <= duration && duration == 40000000);
+        break;
+    case 8: {
+        const LONG level = -static_cast<LONG>(Next(10200));
+        const HRESULT want = level < -10000 ? E_INVALIDARG : !file || m.muted ? S_OK : m.file->sound ? S_OK : kFails;
+        EXPECT(PlayerSetVolume(p, level), want, m);
+        break;
+    }
+    case 9:
+        m.muted = !m.muted;
+        EXPECT(PlayerSetMute(p, m.muted), !file ? S_OK : m.file->sound ? S_OK : kFails, m);
+        break;
+    case 10: EXPECT(PlayerShowVideo(p, Next(2)), !file ? E_FAIL : m.file->video ? S_OK : kFails, m); break;
+    default: {
+        const double rates[] = {2.0, 0.5, 0.0, -1.0};
+        const DWORD r = Next(4);
+        EXPECT(PlayerSetRate(p, rates[r]), r >= 2 ? E_INVALIDARG : file ? S_OK : E_FAIL, m);
+        break;
+    }
+    }
+    LONG state = -1;
+    EXPECT(PlayerGetState(p, &state), S_OK, m);
+    CHECK_EQ(state, m.state);
+}
+
+// One random call on the default player, held to its own rules.
+void DefaultCall(Model &m) {
+    const bool graph = m.file != nullptr, active = m.state == FLATPLAY_RUNNING || m.state == FLATPLAY_PAUSED;
+    LONGLONG current = -1, duration = -1;
+    switch (Next(9)) {
+    case 0: {
+        const File &f = kFiles[Next(3)];
+        EXPECT(InitGraph(wt::Media(f.name)), S_OK, m);
+        m.file = &f, m.state = FLATPLAY_STOPPED;
+        break;
+    }
+    case 1: ClearGraph(), m.file = nullptr, m.state = FLATPLAY_CLOSED; break;
+    case 2:
+    case 3:
+        EXPECT(PlayPause(), graph ? kSucceeds : E_FAIL, m);
+        if (graph)
+            m.state = m.state == FLATPLAY_PAUSED || m.state == FLATPLAY_STOPPED ? FLATPLAY_RUNNING : FLATPLAY_PAUSED;
+        break;
+    case 4:
+        EXPECT(Stop(), active ? kSucceeds : S_OK, m);
+        if (active) m.state = FLATPLAY_STOPPED;
+        break;
+    case 5: EXPECT(SeekToTime(static_cast<LONGLONG>(Next(45)) * 1000000), active ? kSucceeds : S_OK, m); break;
+    case 6:
+        EXPECT(GetPlayPosition(&current, &duration), active ? S_OK : E_FAIL, m);
+        if (active) CHECK(current >= 0 && current <= duration && duration == 40000000);
+        break;
+    case 7: EXPECT(ToggleMute(), !graph ? S_OK : m.file->sound ? S_OK : kFails, m); break;
+    default: EXPECT(PutForeground(Next(2)), graph ? S_OK : E_FAIL, m); break;
+    }
+    CHECK_EQ(GetPlayState(), m.state);
+}
+
+// Two players and the default one, each kind with a host window of its own
+// that also holds a button, under random calls for a fixed time (30 s, or
+// FLATPLAY_RANDOM_SECONDS), each answer held to a model of its player: no
+// crash, no hang, every code as the header says, no button hooked, and at
+// the end every file released and every slot free again. Players are
+// destroyed (playing or not) and made again, their old handles refused.
+// Never SeekSong: Wine 8 cannot stop a graph with sound and video after it.
+void Random() {
+    wchar_t text[16] = L"";
+    GetEnvironmentVariableW(L"FLATPLAY_RANDOM_SECONDS", text, 16);
+    DWORD seconds = 0;
+    for (const wchar_t *c = text; *c >= L'0' && *c <= L'9'; ++c) seconds = seconds * 10 + static_cast<DWORD>(*c - L'0');
+    if (!seconds) seconds = 30;
+    HWND hosts[2] = {wt::CreateHost(L"random: default"), wt::CreateHost(L"random: players")};
+    HWND buttons[2];
+    WNDPROC own[2];
+    for (int i = 0; i < 2; ++i) {
+        buttons[i] = CreateWindowExW(0, L"BUTTON", L"Own", WS_CHILD | WS_VISIBLE, 400, 300, 120, 40, hosts[i], nullptr,
+                                     GetModuleHandleW(nullptr), nullptr);
+        own[i] = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(buttons[i], GWLP_WNDPROC));
+    }
+    CHECK_EQ(Initialize(), S_OK);
+    SetHWND(hosts[0]);
+    Model models[3];
+    for (int i = 1; i < 3; ++i) {
+        CHECK_EQ(PlayerCreate(&models[i].handle), S_OK);
+        CHECK_EQ(PlayerSetOwner(models[i].handle, hosts[1]), S_OK);
+        CHECK_EQ(PlayerSetEventWindow(models[i].handle, hosts[1], WM_APP + 7), S_OK);
+    }
+    wt::Print("  seed %lu, %lu s\n", (unsigned long)randomSeed, (unsigned long)seconds);
+    int destroyed = 0;
+    for (const DWORD start = GetTickCount(); GetTickCount() - start < seconds * 1000;) {
+        Model &m = models[Next(3)];
+        if (!m.handle) {
+            DefaultCall(m);
+        } else if (Next(40) == 0) { // destroyed, playing or not, and made again
+            const FLATPLAY_PLAYER old = m.handle;
+            CHECK_EQ(PlayerDestroy(old), S_OK);
+            m = Model{};
+            CHECK_EQ(PlayerCreate(&m.handle), S_OK);
+            CHECK_EQ(PlayerSetOwner(m.handle, hosts[1]), S_OK);
+            CHECK_EQ(PlayerPlay(old), E_HANDLE);
+            ++destroyed;
+        } else {
+            PoolCall(m);
+        }
+        for (int i = 0; i < 2; ++i)
+            CHECK(reinterpret_cast<WNDPROC>(GetWindowLongPtrW(buttons[i], GWLP_WNDPROC)) == own[i]);
+        wt::Pump(10);
+    }
+    wt::Print("  %d calls, %d answered otherwise than the model, %d players destroyed and made again\n", calls, wrong,
+              destroyed);
+    // Nothing left behind: every file opens alone, every slot is free.
+    ClearGraph();
+    for (int i = 1; i < 3; ++i) CHECK_EQ(PlayerDestroy(models[i].handle), S_OK);
+    for (const File &f : kFiles) {
+        HANDLE h = CreateFileW(wt::Media(f.name), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        CHECK(h != INVALID_HANDLE_VALUE);
+        CloseHandle(h);
+    }
+    FLATPLAY_PLAYER all[FLATPLAY_MAX_PLAYERS];
+    for (FLATPLAY_PLAYER &p : all) CHECK_EQ(PlayerCreate(&p), S_OK);
+    for (FLATPLAY_PLAYER p : all) CHECK_EQ(PlayerDestroy(p), S_OK);
+    for (HWND host : hosts) DestroyWindow(host);
+    UnInitialize();
+}
+
 // ---- The debug lines, formatted by the DLL itself ----------------------------
 
 using Line = WCHAR[kDebugLineMax + 1];
@@ -403,9 +597,9 @@ void DebugLines() {
 }
 
 const wt::Case kCases[] = {
-    {"exports", Exports},        {"version", Version},     {"lifecycle", Lifecycle},
-    {"debug-lines", DebugLines}, {"apartment", Apartment}, {"open", OpenAndClose},
-    {"bad-files", BadFiles},     {"cycles", Cycles},       {"players", Players},
+    {"exports", Exports},     {"version", Version},   {"lifecycle", Lifecycle}, {"debug-lines", DebugLines},
+    {"apartment", Apartment}, {"open", OpenAndClose}, {"bad-files", BadFiles},  {"cycles", Cycles},
+    {"players", Players},     {"random", Random},
 };
 
 } // namespace
