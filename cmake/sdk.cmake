@@ -80,9 +80,13 @@ set(processor_names_x86 x86)
 set(processor_names_arm64 ARM64)
 set(processor_names_arm "32-bit ARM")
 file(WRITE ${PROJECT_BINARY_DIR}/sdk-README.md
-  "# flatplay ${PROJECT_VERSION} for ${processor_names_${arch}}\n\nMedia playback for handheld Windows hosts: one DirectShow graph through 30 flat exports.\n${host_part}")
+  "# flatplay ${PROJECT_VERSION} for ${processor_names_${arch}}\n\nMedia playback for handheld Windows hosts: DirectShow graphs through 52 flat exports, 30 for the default player and 22 for players from a pool.\n${host_part}")
 install(FILES ${PROJECT_BINARY_DIR}/sdk-README.md DESTINATION . RENAME README.md)
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION .)
+# ARM: what makes the Wine that runs a host here, on an x64 Debian machine.
+if(arch MATCHES "^arm")
+  install(PROGRAMS ${PROJECT_SOURCE_DIR}/scripts/arm-wine-root DESTINATION tools)
+endif()
 install(FILES ${PROJECT_SOURCE_DIR}/examples/host/CMakeLists.txt ${PROJECT_SOURCE_DIR}/examples/host/player.c
         DESTINATION examples/host)
 

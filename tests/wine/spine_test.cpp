@@ -431,7 +431,8 @@ void Random() {
     GetEnvironmentVariableW(L"FLATPLAY_RANDOM_SECONDS", text, 16);
     DWORD seconds = 0;
     for (const wchar_t *c = text; *c >= L'0' && *c <= L'9'; ++c) seconds = seconds * 10 + static_cast<DWORD>(*c - L'0');
-    if (!seconds) seconds = 30;
+    // Emulated, a fifth of them, as for the cycles (the rest a named skip).
+    if (!seconds) seconds = static_cast<DWORD>(wt::Rounds(30, "seconds of random calls"));
     HWND hosts[2] = {wt::CreateHost(L"random: default"), wt::CreateHost(L"random: players")};
     HWND buttons[2];
     WNDPROC own[2];
