@@ -14,6 +14,8 @@ extern "C" int64_t __rt_sdiv64(int64_t divisor, int64_t dividend);
 extern "C" int32_t __rt_sdiv(int32_t divisor, int32_t dividend);
 // Called by the Wine test programs only (tests/wine/arm_runtime.cpp).
 extern "C" uint64_t __rt_udiv64(uint64_t divisor, uint64_t dividend);
+extern "C" double __i64tod(int64_t value);
+extern "C" int64_t __dtoi64(double value);
 extern "C" float __i64tos(int64_t value);
 extern "C" int64_t __stoi64(float value);
 
@@ -175,6 +177,62 @@ TEST(ArmRuntimeTest, Stoi64TruncatesAsTheCompiler) {
         ++cases;
     }
     std::printf("__stoi64: %d cases\n", cases);
+}
+
+TEST(ArmRuntimeTest, I64todRoundsAsTheCompiler) {
+    int cases = 0;
+    for (int64_t value : Edges()) {
+        ASSERT_EQ(__i64tod(value), static_cast<double>(value)) << value;
+        ++cases;
+    }
+    // Ties between two doubles: halfway, and just above halfway.
+    for (int64_t value : {(int64_t{1} << 54) + 2, (int64_t{1} << 54) + 6, (int64_t{1} << 62) + (int64_t{1} << 9),
+                          (int64_t{1} << 62) + (int64_t{1} << 9) + 1, (int64_t{1} << 62) + (int64_t{3} << 9)}) {
+        ASSERT_EQ(__i64tod(value), static_cast<double>(value)) << value;
+        ASSERT_EQ(__i64tod(-value), static_cast<double>(-value)) << -value;
+        cases += 2;
+    }
+    std::mt19937_64 random(5);
+    for (int i = 0; i < kSweep; ++i, ++cases) {
+        const int64_t value = AnyMagnitude(random);
+        ASSERT_EQ(__i64tod(value), static_cast<double>(value)) << value;
+    }
+    std::printf("__i64tod: %d cases\n", cases);
+}
+
+TEST(ArmRuntimeTest, Dtoi64TruncatesAsTheCompiler) {
+    int cases = 0;
+    std::vector<double> values{0.0,
+                               -0.0,
+                               0.5,
+                               -0.5,
+                               0.9999999999999999,
+                               1.0,
+                               -1.0,
+                               1.5,
+                               -1.5,
+                               20000000.5,
+                               std::nextafter(9223372036854775808.0, 0.0),
+                               -9223372036854775808.0};
+    for (int64_t edge : Edges()) values.push_back(static_cast<double>(edge));
+    for (double value : values) {
+        if (!(std::fabs(value) < 9223372036854775808.0) && value != -9223372036854775808.0) continue;
+        ASSERT_EQ(__dtoi64(value), static_cast<int64_t>(value)) << value;
+        ++cases;
+    }
+    for (double value : {9223372036854775808.0, -1e300, std::numeric_limits<double>::infinity(),
+                         -std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN()}) {
+        EXPECT_EQ(__dtoi64(value), kMin) << value;
+        ++cases;
+    }
+    std::mt19937_64 random(6);
+    for (int i = 0; i < kSweep; ++i) {
+        const double value = std::bit_cast<double>(random());
+        if (!(std::fabs(value) < 9223372036854775808.0)) continue;
+        ASSERT_EQ(__dtoi64(value), static_cast<int64_t>(value)) << value;
+        ++cases;
+    }
+    std::printf("__dtoi64: %d cases\n", cases);
 }
 
 } // namespace

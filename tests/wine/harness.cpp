@@ -1,5 +1,6 @@
 #include "harness.h"
 
+#include <objbase.h>
 #include <shellapi.h>
 
 namespace wt {
@@ -58,10 +59,18 @@ bool CheckEq(long long got, long long want, const char *what, const char *file, 
     return false;
 }
 
-void ExpectTeardownCrash(const char *why) { Print("expect-teardown-crash: %s\n", why); }
-
 namespace {
 int skips = 0;
+// Serving cases one after another (Serve): the process outlives the case.
+bool serving = false;
+} // namespace
+
+void ExpectTeardownCrash(const char *why) {
+    Print("expect-teardown-crash: %s\n", why);
+    // Only the end of a process of its own can be taken as the case's end.
+    if (serving)
+        Check(false, "a case that expects a teardown crash runs in a process of its own (FRESH_CASES)", __FILE__,
+              __LINE__);
 }
 
 void Skip(const char *why) {
@@ -257,11 +266,109 @@ bool ReadAll(const wchar_t *path, void *data, size_t capacity, size_t *size) {
     return ok;
 }
 
+namespace {
+
+int RunCase(const Case &c) {
+    checks = 0;
+    failures = 0;
+    skips = 0;
+    receivedCount = 0;
+    markerArrived = nullptr;
+    Print("case %s\n", c.name);
+    c.run();
+    Print("%s: %ld check(s), %ld failed\n", c.name, checks, failures);
+    if (skips) Print("%s: %d part(s) skipped\n", c.name, skips);
+    return failures ? 1 : 0;
+}
+
+const Case *Find(const Case *cases, int count, const wchar_t *name) {
+    for (int i = 0; i < count; ++i) {
+        wchar_t own[64];
+        Format(own, 64, L"%hs", cases[i].name);
+        if (Compare(own, name) == 0) return &cases[i];
+    }
+    return nullptr;
+}
+
+BOOL CALLBACK CountWindow(HWND hwnd, LPARAM count) {
+    wchar_t name[64] = {};
+    GetClassNameW(hwnd, name, 64);
+    // Wine gives every thread with a window an input method window of its own.
+    if (Compare(name, L"IME") != 0) ++*reinterpret_cast<int *>(count);
+    return TRUE;
+}
+
+// What a case left that the next case in this process would find: a host
+// window, COM still initialised on this thread, or the default player's
+// graph. Empty when nothing is.
+void Leftovers(char *out, size_t size) {
+    out[0] = 0;
+    int windows = 0;
+    EnumThreadWindows(GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&windows));
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    if (SUCCEEDED(com)) CoUninitialize();
+    FLATPLAY_MEDIA_INFO info = {};
+    info.cbSize = sizeof info;
+    const LONG state = GetPlayState();
+    const bool graph = state == FLATPLAY_RUNNING || state == FLATPLAY_PAUSED || GetMediaInfo(&info) != E_FAIL;
+    if (windows || com != S_OK || graph)
+        Format(out, size, "%d window(s), COM on this thread 0x%lx, play state %ld%s", windows, (unsigned long)com,
+               (long)state, graph ? " with a graph" : "");
+}
+
+// Reads one line of the standard input, without its line end; false at its end.
+bool ReadLine(wchar_t *line, size_t size) {
+    char bytes[128];
+    size_t n = 0;
+    for (;;) {
+        char c;
+        DWORD got = 0;
+        if (!ReadFile(GetStdHandle(STD_INPUT_HANDLE), &c, 1, &got, nullptr) || got == 0) {
+            if (n == 0) return false;
+            break;
+        }
+        if (c == '\n') break;
+        if (c != '\r' && n + 1 < sizeof bytes) bytes[n++] = c;
+    }
+    bytes[n] = 0;
+    Format(line, size, L"%hs", bytes);
+    return true;
+}
+
+// Runs the cases named on the standard input, a line each, one after
+// another in this process, so that Wine's start (its DLLs, GStreamer and
+// its plugins, translated anew in every process under qemu) is paid once.
+// Each ends with a line for the server (tests/wine/serve): "served: CASE
+// RC reusable", or "spent" when the process must not run another case: a
+// failed check (what the case left is unknown), or something left behind.
+int Serve(const Case *cases, int count) {
+    serving = true;
+    wchar_t name[64];
+    while (ReadLine(name, 64)) {
+        const Case *c = Find(cases, count, name);
+        if (!c) {
+            Print("unknown case %ls\n", name);
+            Print("served: %ls 2 spent\n", name);
+            return 2;
+        }
+        const int rc = RunCase(*c);
+        char left[160];
+        Leftovers(left, sizeof left);
+        if (left[0]) Print("  left for the next case: %s; it gets a fresh process\n", left);
+        const bool spent = rc != 0 || left[0];
+        Print("served: %s %d %s\n", c->name, rc, spent ? "spent" : "reusable");
+        if (spent) return rc;
+    }
+    return 0;
+}
+
+} // namespace
+
 int Main(const Case *cases, int count) {
     int argc = 0;
     wchar_t **argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     if (!argv || argc < 3) {
-        Print("usage: %ls CASE MEDIA_DIR\n", argv && argc > 0 ? argv[0] : L"");
+        Print("usage: %ls CASE|--serve MEDIA_DIR\n", argv && argc > 0 ? argv[0] : L"");
         return 2;
     }
     // Unix paths reach Wine through its Z: drive.
@@ -270,16 +377,8 @@ int Main(const Case *cases, int count) {
     for (wchar_t *c = mediaDir; *c; ++c)
         if (*c == L'/') *c = L'\\';
 
-    for (int i = 0; i < count; ++i) {
-        wchar_t name[64];
-        Format(name, 64, L"%hs", cases[i].name);
-        if (Compare(name, argv[1]) != 0) continue;
-        Print("case %s\n", cases[i].name);
-        cases[i].run();
-        Print("%s: %ld check(s), %ld failed\n", cases[i].name, checks, failures);
-        if (skips) Print("%s: %d part(s) skipped\n", cases[i].name, skips);
-        return failures ? 1 : 0;
-    }
+    if (Compare(argv[1], L"--serve") == 0) return Serve(cases, count);
+    if (const Case *c = Find(cases, count, argv[1])) return RunCase(*c);
     Print("unknown case %ls\n", argv[1]);
     return 2;
 }
