@@ -300,9 +300,14 @@ BOOL CALLBACK CountWindow(HWND hwnd, LPARAM count) {
 
 // What a case left that the next case in this process would find: a host
 // window, COM still initialised on this thread, or the default player's
-// graph. Empty when nothing is.
+// graph, or a pool player still alive. Empty when nothing is.
 void Leftovers(char *out, size_t size) {
     out[0] = 0;
+    // Every slot free takes FLATPLAY_MAX_PLAYERS creations before the refusal.
+    FLATPLAY_PLAYER made[FLATPLAY_MAX_PLAYERS] = {};
+    int free = 0;
+    while (free < FLATPLAY_MAX_PLAYERS && PlayerCreate(&made[free]) == S_OK) ++free;
+    for (int i = 0; i < free; ++i) PlayerDestroy(made[i]);
     int windows = 0;
     EnumThreadWindows(GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&windows));
     const HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
@@ -311,9 +316,9 @@ void Leftovers(char *out, size_t size) {
     info.cbSize = sizeof info;
     const LONG state = GetPlayState();
     const bool graph = state == FLATPLAY_RUNNING || state == FLATPLAY_PAUSED || GetMediaInfo(&info) != E_FAIL;
-    if (windows || com != S_OK || graph)
-        Format(out, size, "%d window(s), COM on this thread 0x%lx, play state %ld%s", windows, (unsigned long)com,
-               (long)state, graph ? " with a graph" : "");
+    if (windows || com != S_OK || graph || free != FLATPLAY_MAX_PLAYERS)
+        Format(out, size, "%d window(s), COM on this thread 0x%lx, play state %ld%s, %d player(s)", windows,
+               (unsigned long)com, (long)state, graph ? " with a graph" : "", FLATPLAY_MAX_PLAYERS - free);
 }
 
 // Reads one line of the standard input, without its line end; false at its end.
