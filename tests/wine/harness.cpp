@@ -303,14 +303,15 @@ BOOL CALLBACK CountWindow(HWND hwnd, LPARAM count) {
 // graph, or a pool player still alive. Empty when nothing is.
 void Leftovers(char *out, size_t size) {
     out[0] = 0;
-    // Every slot free takes FLATPLAY_MAX_PLAYERS creations before the refusal.
+    int windows = 0;
+    EnumThreadWindows(GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&windows));
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    // Every slot free takes FLATPLAY_MAX_PLAYERS creations before the
+    // refusal; with COM held here, each player's own start of it is cheap.
     FLATPLAY_PLAYER made[FLATPLAY_MAX_PLAYERS] = {};
     int free = 0;
     while (free < FLATPLAY_MAX_PLAYERS && PlayerCreate(&made[free]) == S_OK) ++free;
     for (int i = 0; i < free; ++i) PlayerDestroy(made[i]);
-    int windows = 0;
-    EnumThreadWindows(GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&windows));
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
     if (SUCCEEDED(com)) CoUninitialize();
     FLATPLAY_MEDIA_INFO info = {};
     info.cbSize = sizeof info;
