@@ -121,118 +121,91 @@ TEST(ArmRuntimeTest, Udiv64DividesAsTheCompiler) {
     std::printf("__rt_udiv64: %d cases\n", cases);
 }
 
-TEST(ArmRuntimeTest, I64tosRoundsAsTheCompiler) {
+// int64_t to F as the compiler rounds it: the edges, `ties` (between two
+// values of F, where rounding twice or without the sticky bit goes wrong)
+// and their negatives, then the sweep.
+template <typename F>
+int RoundsAsTheCompiler(F (*convert)(int64_t), std::initializer_list<int64_t> ties, unsigned seed) {
     int cases = 0;
     for (int64_t value : Edges()) {
-        ASSERT_EQ(__i64tos(value), static_cast<float>(value)) << value;
+        EXPECT_EQ(convert(value), static_cast<F>(value)) << value;
         ++cases;
     }
-    // Ties between two floats above 2^53, where a rounding through double
-    // without the sticky bit would round twice.
-    for (int64_t value : {(int64_t{1} << 54) + (int64_t{1} << 30) + 1, (int64_t{1} << 62) + (int64_t{1} << 38) + 1,
-                          (int64_t{1} << 62) + (int64_t{3} << 38)}) {
-        ASSERT_EQ(__i64tos(value), static_cast<float>(value)) << value;
-        ASSERT_EQ(__i64tos(-value), static_cast<float>(-value)) << -value;
+    for (int64_t value : ties) {
+        EXPECT_EQ(convert(value), static_cast<F>(value)) << value;
+        EXPECT_EQ(convert(-value), static_cast<F>(-value)) << -value;
         cases += 2;
     }
-    std::mt19937_64 random(2);
-    for (int i = 0; i < kSweep; ++i, ++cases) {
+    std::mt19937_64 random(seed);
+    for (int i = 0; i < kSweep && !::testing::Test::HasFailure(); ++i, ++cases) {
         const int64_t value = AnyMagnitude(random);
-        ASSERT_EQ(__i64tos(value), static_cast<float>(value)) << value;
+        EXPECT_EQ(convert(value), static_cast<F>(value)) << value;
     }
-    std::printf("__i64tos: %d cases\n", cases);
+    return cases;
 }
 
-TEST(ArmRuntimeTest, Stoi64TruncatesAsTheCompiler) {
+// F to int64_t as the compiler truncates it, within the range; beyond it
+// (SeekSong saturates before converting) x86's value, INT64_MIN. `fractions`
+// are values below 1 and around it; the sweep takes every bit pattern of F.
+template <typename F, typename Bits>
+int TruncatesAsTheCompiler(int64_t (*convert)(F), std::initializer_list<F> fractions, F big, unsigned seed) {
+    constexpr F kTwo63 = 9223372036854775808.0;
+    std::vector<F> values(fractions);
+    for (F v : {F(0), F(1), F(1.5), F(20000000), std::nextafter(kTwo63, F(0))}) {
+        values.push_back(v);
+        values.push_back(-v);
+    }
+    values.push_back(-kTwo63);
+    for (int64_t edge : Edges()) values.push_back(static_cast<F>(edge));
     int cases = 0;
-    std::vector<float> values{0.0f,
-                              -0.0f,
-                              0.5f,
-                              -0.5f,
-                              0.99999994f,
-                              1.0f,
-                              -1.0f,
-                              1.5f,
-                              -1.5f,
-                              20000000.0f,
-                              std::nextafter(9223372036854775808.0f, 0.0f),
-                              -9223372036854775808.0f};
-    for (int64_t edge : Edges()) values.push_back(static_cast<float>(edge));
-    for (float value : values) {
-        if (!(std::fabs(value) < 9223372036854775808.0f) && value != -9223372036854775808.0f) continue;
-        ASSERT_EQ(__stoi64(value), static_cast<int64_t>(value)) << value;
+    for (F value : values) {
+        if (!(std::fabs(value) < kTwo63) && value != -kTwo63) continue;
+        EXPECT_EQ(convert(value), static_cast<int64_t>(value)) << value;
         ++cases;
     }
-    // Beyond the range (SeekSong saturates before converting): x86's value.
-    for (float value : {9223372036854775808.0f, -1e30f, std::numeric_limits<float>::infinity(),
-                        -std::numeric_limits<float>::infinity(), std::numeric_limits<float>::quiet_NaN()}) {
-        EXPECT_EQ(__stoi64(value), kMin) << value;
+    for (F value : {kTwo63, -big, std::numeric_limits<F>::infinity(), -std::numeric_limits<F>::infinity(),
+                    std::numeric_limits<F>::quiet_NaN()}) {
+        EXPECT_EQ(convert(value), kMin) << value;
         ++cases;
     }
-    std::mt19937 random(3);
-    for (int i = 0; i < kSweep; ++i) {
-        const float value = std::bit_cast<float>(static_cast<uint32_t>(random()));
-        if (!(std::fabs(value) < 9223372036854775808.0f)) continue;
-        ASSERT_EQ(__stoi64(value), static_cast<int64_t>(value)) << value;
+    std::mt19937_64 random(seed);
+    for (int i = 0; i < kSweep && !::testing::Test::HasFailure(); ++i) {
+        const F value = std::bit_cast<F>(static_cast<Bits>(random()));
+        if (!(std::fabs(value) < kTwo63)) continue;
+        EXPECT_EQ(convert(value), static_cast<int64_t>(value)) << value;
         ++cases;
     }
-    std::printf("__stoi64: %d cases\n", cases);
+    return cases;
+}
+
+TEST(ArmRuntimeTest, I64tosRoundsAsTheCompiler) {
+    std::printf("__i64tos: %d cases\n",
+                RoundsAsTheCompiler<float>(__i64tos,
+                                           {(int64_t{1} << 54) + (int64_t{1} << 30) + 1,
+                                            (int64_t{1} << 62) + (int64_t{1} << 38) + 1,
+                                            (int64_t{1} << 62) + (int64_t{3} << 38)},
+                                           2));
 }
 
 TEST(ArmRuntimeTest, I64todRoundsAsTheCompiler) {
-    int cases = 0;
-    for (int64_t value : Edges()) {
-        ASSERT_EQ(__i64tod(value), static_cast<double>(value)) << value;
-        ++cases;
-    }
-    // Ties between two doubles: halfway, and just above halfway.
-    for (int64_t value : {(int64_t{1} << 54) + 2, (int64_t{1} << 54) + 6, (int64_t{1} << 62) + (int64_t{1} << 9),
-                          (int64_t{1} << 62) + (int64_t{1} << 9) + 1, (int64_t{1} << 62) + (int64_t{3} << 9)}) {
-        ASSERT_EQ(__i64tod(value), static_cast<double>(value)) << value;
-        ASSERT_EQ(__i64tod(-value), static_cast<double>(-value)) << -value;
-        cases += 2;
-    }
-    std::mt19937_64 random(5);
-    for (int i = 0; i < kSweep; ++i, ++cases) {
-        const int64_t value = AnyMagnitude(random);
-        ASSERT_EQ(__i64tod(value), static_cast<double>(value)) << value;
-    }
-    std::printf("__i64tod: %d cases\n", cases);
+    std::printf("__i64tod: %d cases\n",
+                RoundsAsTheCompiler<double>(__i64tod,
+                                            {(int64_t{1} << 54) + 2, (int64_t{1} << 54) + 6,
+                                             (int64_t{1} << 62) + (int64_t{1} << 9),
+                                             (int64_t{1} << 62) + (int64_t{1} << 9) + 1,
+                                             (int64_t{1} << 62) + (int64_t{3} << 9)},
+                                            5));
+}
+
+TEST(ArmRuntimeTest, Stoi64TruncatesAsTheCompiler) {
+    std::printf("__stoi64: %d cases\n",
+                TruncatesAsTheCompiler<float, uint32_t>(__stoi64, {0.5f, -0.5f, 0.99999994f, -0.0f}, 1e30f, 3));
 }
 
 TEST(ArmRuntimeTest, Dtoi64TruncatesAsTheCompiler) {
-    int cases = 0;
-    std::vector<double> values{0.0,
-                               -0.0,
-                               0.5,
-                               -0.5,
-                               0.9999999999999999,
-                               1.0,
-                               -1.0,
-                               1.5,
-                               -1.5,
-                               20000000.5,
-                               std::nextafter(9223372036854775808.0, 0.0),
-                               -9223372036854775808.0};
-    for (int64_t edge : Edges()) values.push_back(static_cast<double>(edge));
-    for (double value : values) {
-        if (!(std::fabs(value) < 9223372036854775808.0) && value != -9223372036854775808.0) continue;
-        ASSERT_EQ(__dtoi64(value), static_cast<int64_t>(value)) << value;
-        ++cases;
-    }
-    for (double value : {9223372036854775808.0, -1e300, std::numeric_limits<double>::infinity(),
-                         -std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN()}) {
-        EXPECT_EQ(__dtoi64(value), kMin) << value;
-        ++cases;
-    }
-    std::mt19937_64 random(6);
-    for (int i = 0; i < kSweep; ++i) {
-        const double value = std::bit_cast<double>(random());
-        if (!(std::fabs(value) < 9223372036854775808.0)) continue;
-        ASSERT_EQ(__dtoi64(value), static_cast<int64_t>(value)) << value;
-        ++cases;
-    }
-    std::printf("__dtoi64: %d cases\n", cases);
+    std::printf("__dtoi64: %d cases\n",
+                TruncatesAsTheCompiler<double, uint64_t>(__dtoi64, {0.5, -0.5, 0.9999999999999999, -0.0, 20000000.5},
+                                                         1e300, 6));
 }
 
 } // namespace
