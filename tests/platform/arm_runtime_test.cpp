@@ -179,22 +179,20 @@ int TruncatesAsTheCompiler(int64_t (*convert)(F), std::initializer_list<F> fract
 }
 
 TEST(ArmRuntimeTest, I64tosRoundsAsTheCompiler) {
-    std::printf("__i64tos: %d cases\n",
-                RoundsAsTheCompiler<float>(__i64tos,
-                                           {(int64_t{1} << 54) + (int64_t{1} << 30) + 1,
-                                            (int64_t{1} << 62) + (int64_t{1} << 38) + 1,
-                                            (int64_t{1} << 62) + (int64_t{3} << 38)},
-                                           2));
+    std::printf("__i64tos: %d cases\n", RoundsAsTheCompiler<float>(__i64tos,
+                                                                   {(int64_t{1} << 54) + (int64_t{1} << 30) + 1,
+                                                                    (int64_t{1} << 62) + (int64_t{1} << 38) + 1,
+                                                                    (int64_t{1} << 62) + (int64_t{3} << 38)},
+                                                                   2));
 }
 
 TEST(ArmRuntimeTest, I64todRoundsAsTheCompiler) {
     std::printf("__i64tod: %d cases\n",
-                RoundsAsTheCompiler<double>(__i64tod,
-                                            {(int64_t{1} << 54) + 2, (int64_t{1} << 54) + 6,
-                                             (int64_t{1} << 62) + (int64_t{1} << 9),
-                                             (int64_t{1} << 62) + (int64_t{1} << 9) + 1,
-                                             (int64_t{1} << 62) + (int64_t{3} << 9)},
-                                            5));
+                RoundsAsTheCompiler<double>(
+                    __i64tod,
+                    {(int64_t{1} << 54) + 2, (int64_t{1} << 54) + 6, (int64_t{1} << 62) + (int64_t{1} << 9),
+                     (int64_t{1} << 62) + (int64_t{1} << 9) + 1, (int64_t{1} << 62) + (int64_t{3} << 9)},
+                    5));
 }
 
 TEST(ArmRuntimeTest, Stoi64TruncatesAsTheCompiler) {
@@ -203,9 +201,8 @@ TEST(ArmRuntimeTest, Stoi64TruncatesAsTheCompiler) {
 }
 
 TEST(ArmRuntimeTest, Dtoi64TruncatesAsTheCompiler) {
-    std::printf("__dtoi64: %d cases\n",
-                TruncatesAsTheCompiler<double, uint64_t>(__dtoi64, {0.5, -0.5, 0.9999999999999999, -0.0, 20000000.5},
-                                                         1e300, 6));
+    std::printf("__dtoi64: %d cases\n", TruncatesAsTheCompiler<double, uint64_t>(
+                                            __dtoi64, {0.5, -0.5, 0.9999999999999999, -0.0, 20000000.5}, 1e300, 6));
 }
 
 } // namespace
