@@ -5,9 +5,9 @@
 #
 #   bin/flatplay.dll, include/flatplay/, lib/ (import libraries, the .def
 #   they come from, the CMake package), toolchains/ (this processor's
-#   compilers), examples/host/ (the quick start's player), README.md (the
-#   host developer's part of the README, this processor's quick start),
-#   LICENSE; on ARM also lib/system/ (import libraries of Windows' own DLLs).
+#   compilers), examples/host/ (the quick start's player), README.md and
+#   docs/ (the host developer's pages, for this processor), LICENSE; on ARM
+#   also lib/system/ (import libraries of Windows' own DLLs) and tools/.
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 set(package_dir ${CMAKE_INSTALL_LIBDIR}/cmake/flatplay)
@@ -24,64 +24,14 @@ install(FILES ${def} DESTINATION ${CMAKE_INSTALL_LIBDIR} RENAME flatplay.def)
 install(FILES ${PROJECT_SOURCE_DIR}/include/flatplay/flatplay.h ${PROJECT_BINARY_DIR}/include/flatplay/version.h
         DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/flatplay)
 
-# ---- README.md: the host developer's part, for this processor --------------
-# From the quick start up to building flatplay itself. Within it, a line
-# "<!-- processors: x64 x86 -->" starts text for the processors it names
-# ("all": every one), up to the next such line: each ZIP's README carries
-# its own processor's commands only.
-function(flatplay_readme_for processor text out)
-  set(marker "<!-- processors: ")
-  set(kept "")
-  set(keep TRUE)
-  while(TRUE)
-    string(FIND "${text}" "${marker}" at)
-    if(at EQUAL -1)
-      break()
-    endif()
-    string(SUBSTRING "${text}" 0 ${at} before)
-    if(keep)
-      string(APPEND kept "${before}")
-    endif()
-    string(SUBSTRING "${text}" ${at} -1 text)
-    string(FIND "${text}" " -->\n" end)
-    if(end EQUAL -1)
-      message(FATAL_ERROR "README.md: a \"${marker}\" line without \" -->\"")
-    endif()
-    string(LENGTH "${marker}" skip)
-    math(EXPR names_length "${end} - ${skip}")
-    string(SUBSTRING "${text}" ${skip} ${names_length} names)
-    separate_arguments(names UNIX_COMMAND "${names}")
-    if(processor IN_LIST names OR "all" IN_LIST names)
-      set(keep TRUE)
-    else()
-      set(keep FALSE)
-    endif()
-    math(EXPR end "${end} + 5")
-    string(SUBSTRING "${text}" ${end} -1 text)
-  endwhile()
-  if(keep)
-    string(APPEND kept "${text}")
-  endif()
-  set(${out} "${kept}" PARENT_SCOPE)
-endfunction()
-
-set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/README.md)
-file(READ ${PROJECT_SOURCE_DIR}/README.md readme)
-string(FIND "${readme}" "\n## Quick start" from)
-string(FIND "${readme}" "\n## Building and testing flatplay" to)
-if(from EQUAL -1 OR to LESS from)
-  message(FATAL_ERROR "README.md: no quick start before \"Building and testing flatplay\"")
-endif()
-math(EXPR length "${to} - ${from}")
-string(SUBSTRING "${readme}" ${from} ${length} host_part)
-flatplay_readme_for(${arch} "${host_part}" host_part)
+# ---- README.md and docs/: the host developer's pages, for this processor ---
+include(${PROJECT_SOURCE_DIR}/cmake/sdk-text.cmake)
 set(processor_names_x64 x64)
 set(processor_names_x86 x86)
 set(processor_names_arm64 ARM64)
 set(processor_names_arm "32-bit ARM")
-file(WRITE ${PROJECT_BINARY_DIR}/sdk-README.md
-  "# flatplay ${PROJECT_VERSION} for ${processor_names_${arch}}\n\nMedia playback for handheld Windows hosts: DirectShow graphs through 52 flat exports, 30 for the default player and 22 for players from a pool.\n${host_part}")
-install(FILES ${PROJECT_BINARY_DIR}/sdk-README.md DESTINATION . RENAME README.md)
+flatplay_sdk_text(${arch} "${processor_names_${arch}}" ${PROJECT_SOURCE_DIR}/cmake/sdk/README.md.in
+                  quick-start api players behaviours wine)
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION .)
 # ARM: what makes the Wine that runs a host here, on an x64 Debian machine.
 if(arch MATCHES "^arm")

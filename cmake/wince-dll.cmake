@@ -86,13 +86,13 @@ set(FLATPLAY_WINCE_TOOLS ${bin} PARENT_SCOPE)
 
 # ---- The SDK for CE: cmake --install, or its ZIP with cpack -------------------
 include(GNUInstallDirs)
-configure_file(${PROJECT_SOURCE_DIR}/cmake/sdk/wince-README.md.in ${PROJECT_BINARY_DIR}/sdk-README.md @ONLY)
 install(FILES ${dll} DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${implib} DESTINATION ${CMAKE_INSTALL_LIBDIR})
 install(FILES ${def} DESTINATION ${CMAKE_INSTALL_LIBDIR} RENAME flatplay.def)
 install(FILES ${PROJECT_SOURCE_DIR}/include/flatplay/flatplay.h ${PROJECT_BINARY_DIR}/include/flatplay/version.h
         DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/flatplay)
-install(FILES ${PROJECT_BINARY_DIR}/sdk-README.md DESTINATION . RENAME README.md)
+include(${PROJECT_SOURCE_DIR}/cmake/sdk-text.cmake)
+flatplay_sdk_text(${arch} "Windows CE on ARM" ${PROJECT_SOURCE_DIR}/cmake/sdk/wince-README.md.in api players behaviours wine)
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION .)
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_FILE_NAME flatplay-${PROJECT_VERSION}-${arch})

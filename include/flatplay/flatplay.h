@@ -535,7 +535,9 @@ FLATPLAY_EXTERN_C HRESULT WINAPI GetPlayPosition(LONGLONG *current, LONGLONG *du
 #endif
 /* Without FLATPLAY_HAS_GETPLAYPOSITION (a C host built by MSVC):
  * GetProcAddress(module, FLATPLAY_GETPLAYPOSITION_EXPORT), cast to
- * FLATPLAY_GETPLAYPOSITION_FN. */
+ * FLATPLAY_GETPLAYPOSITION_FN. Windows CE's GetProcAddress takes a wide
+ * name: GetProcAddressA(module, FLATPLAY_GETPLAYPOSITION_EXPORT) there, or
+ * GetProcAddress(module, L"?GetPlayPosition@@YAJPA_J0@Z"). */
 
 /* PlayerGetPosition: reports the current position and the clip's length,
  * in 100-ns units, in any state with a file (the position is 0 before the
@@ -552,8 +554,8 @@ FLATPLAY_EXTERN_C HRESULT WINAPI PlayerGetPosition(FLATPLAY_PLAYER player, LONGL
 
 /* PlayerSetRate: sets the playback rate of the open file (1.0 normal, 0.5
  * half speed, 2.0 double), through IMediaSeeking::SetRate; every file
- * starts at 1.0. Which rates play is the graph's to say: Wine 8's, see the
- * README ("Many players").
+ * starts at 1.0. Which rates play is the graph's to say: Wine 8's, see
+ * docs/players.md ("Rate").
  * Returns: E_INVALIDARG for a rate that is not a finite number above 0 (NaN,
  * infinities, 0 and negative rates: nothing called); E_FAIL without a file;
  * else the code of SetRate.
