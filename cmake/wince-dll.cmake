@@ -8,7 +8,7 @@
 set(bin ${FLATPLAY_WINCE_ROOT}/bin/arm-mingw32ce)
 foreach(tool as ld dlltool windres)
   if(NOT EXISTS ${bin}-${tool})
-    message(FATAL_ERROR "flatplay: no ${bin}-${tool}; run scripts/setup (scripts/wince-toolchain)")
+    message(FATAL_ERROR "flatplay: no ${bin}-${tool}; run scripts/setup wince (scripts/wince-toolchain)")
   endif()
 endforeach()
 set(arch wince-arm)
