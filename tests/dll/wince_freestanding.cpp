@@ -79,7 +79,7 @@ struct Seen {
     UINT ownProcMessage;
     WCHAR line[64];
     DWORD lineCode;
-    HRESULT renderResult;
+    HRESULT renderResult, createResult;
 };
 Seen seen;
 const LONGLONG kDuration = 1234567890123;
@@ -123,9 +123,7 @@ struct : Unknown {
 struct : Unknown {
     FILLERS(4)
     FILLERS(1) // IDispatch's, GetEventHandle
-        virtual HRESULT STDMETHODCALLTYPE GetEvent(LONG *, LONG_PTR *, LONG_PTR *, LONG) {
-        return E_ABORT;
-    }
+    virtual HRESULT STDMETHODCALLTYPE GetEvent(LONG *, LONG_PTR *, LONG_PTR *, LONG) { return E_ABORT; }
     FILLERS(3)
     virtual HRESULT STDMETHODCALLTYPE FreeEventParams(LONG, LONG_PTR, LONG_PTR) { return S_OK; }
     virtual HRESULT STDMETHODCALLTYPE SetNotifyWindow(OAHWND, LONG, LONG_PTR) { return S_OK; }
@@ -190,10 +188,10 @@ extern "C" {
 HRESULT CoInitializeEx(void *, DWORD) { return S_OK; }
 void CoUninitialize() {}
 HRESULT CoCreateInstance(REFCLSID clsid, IUnknown *, DWORD, REFIID iid, void **ppv) {
-    *ppv = clsid == CLSID_FilterGraph ? Find(iid) : nullptr;
+    *ppv = clsid == CLSID_FilterGraph && !seen.createResult ? Find(iid) : nullptr;
+    if (seen.createResult) return seen.createResult;
     return *ppv ? (++seen.refs, S_OK) : static_cast<HRESULT>(0x80040154);
 }
-DWORD CoGetCurrentProcess() { return 7; }
 LONG InterlockedCompareExchange(volatile LONG *target, LONG exchange, LONG comparand) {
     const LONG old = *target;
     if (old == comparand) *target = exchange;
@@ -236,6 +234,8 @@ namespace {
 
 WinceDll dll;
 uint32_t imageSize;
+// CE's page of user data, where the DLL reads the thread's number.
+volatile DWORD *kdata;
 
 // No window has a caption here: the DLL asks only for a pool player's video.
 int GetWindowTextW(HWND, WCHAR *text, int) { return text[0] = 0, 0; }
@@ -258,7 +258,6 @@ void *Resolve(const char *, const char *name) {
         {"waveOutGetVolume", reinterpret_cast<void *>(&waveOutGetVolume)},
         {"waveOutSetVolume", reinterpret_cast<void *>(&waveOutSetVolume)},
         {"CoCreateInstance", reinterpret_cast<void *>(&CoCreateInstance)},
-        {"CoGetCurrentProcess", reinterpret_cast<void *>(&CoGetCurrentProcess)},
         {"CoInitializeEx", reinterpret_cast<void *>(&CoInitializeEx)},
         {"CoUninitialize", reinterpret_cast<void *>(&CoUninitialize)},
         {"GetWindowTextW", reinterpret_cast<void *>(&GetWindowTextW)},
@@ -283,7 +282,13 @@ bool Same(const WCHAR *a, const char16_t *b) {
 
 void Session() {
     Print("lifecycle\n");
+    Check("GetLibraryVersion", EXPORT(GetLibraryVersion)() == FLATPLAY_VERSION);
+    Check("GetPlayState at load", EXPORT(GetPlayState)() == FLATPLAY_STOPPED);
     Check("Initialize", EXPORT(Initialize)() == S_OK);
+    seen.createResult = static_cast<HRESULT>(0x80040154);
+    Check("InitGraph refused by CoCreateInstance",
+          EXPORT(InitGraph)(u"clip.avi") == seen.createResult && seen.lineCode == 0x80040154);
+    seen.createResult = S_OK;
     EXPORT(SetHWND)(Host());
     Check("InitGraph", EXPORT(InitGraph)(u"clip.avi") == S_OK);
     Check("the path arrives as 16-bit units", Same(seen.path, u"clip.avi"));
@@ -306,6 +311,10 @@ void Session() {
     Check("GetVolume of 0x8000 is -5000", EXPORT(GetVolume)() == -5000);
     seen.deviceVolume = 0x1999;
     Check("GetVolume of 0x1999 is -9001", EXPORT(GetVolume)() == -9001);
+    Check("GetVolumeInit", EXPORT(GetVolumeInit)() == 0x1999);
+    Check("Set_Volume", EXPORT(Set_Volume)(0x12345678) == S_OK && seen.deviceVolume == 0x12345678);
+    Check("SetVolume(-5000) writes 32767", EXPORT(SetVolume)(-5000) == S_OK && seen.deviceVolume == 32767,
+          seen.deviceVolume);
 
     Print("windows and the tap\n");
     seen.videoProc = &OwnProc;
@@ -322,6 +331,11 @@ void Session() {
           EXPORT(PlayerSeek)(player, 0x0000000700000005) >= 0 && seen.position == 0x0000000700000005);
     Check("PlayerSetRate(1.5) (r1:r2)",
           EXPORT(PlayerSetRate)(player, 1.5) == S_OK && seen.rateHigh == 0x3FF80000 && seen.rateLow == 0);
+    const auto forged = reinterpret_cast<FLATPLAY_PLAYER>(reinterpret_cast<UINT_PTR>(player) + 0x10);
+    Check("a forged handle refused", EXPORT(PlayerPlay)(forged) == E_HANDLE);
+    kdata[0x808 / 4] = 8; // another thread
+    Check("another thread refused", EXPORT(PlayerPlay)(player) == RPC_E_WRONG_THREAD);
+    kdata[0x808 / 4] = 7;
     Check("PlayerDestroy", EXPORT(PlayerDestroy)(player) == S_OK);
 
     Print("a failure's debug line\n");
@@ -363,7 +377,10 @@ extern "C" [[noreturn]] void Main(long *stack) {
     auto *file = reinterpret_cast<const uint8_t *>(Sys(192, 0, size, 1, 2, fd, 0)); // mmap2, read-only
     imageSize = WinceImageSize(file, static_cast<size_t>(size));
     if (!imageSize) Print(argv[1]), Print(": no Windows CE ARM DLL\n"), Exit(2);
-    auto *base = reinterpret_cast<uint8_t *>(Sys(192, 0, imageSize, 7, 0x22, -1, 0)); // mmap2, anonymous RWX
+    auto *base = reinterpret_cast<uint8_t *>(Sys(192, 0, imageSize, 7, 0x22, -1, 0));       // mmap2, anonymous RWX
+    kdata = reinterpret_cast<volatile DWORD *>(Sys(192, 0xFFFFC000, 4096, 3, 0x32, -1, 0)); // fixed, read-write
+    if (reinterpret_cast<uintptr_t>(kdata) != 0xFFFFC000) Print("no page of user data\n"), Exit(2);
+    kdata[0x808 / 4] = 7;
     if (const char *error = WinceLoad(file, static_cast<size_t>(size), base, Resolve, &dll))
         Print(error), Print(dll.missing ? dll.missing : ""), Print("\n"), Exit(2);
     Print("flatplay.dll at "), PrintHex(reinterpret_cast<uint32_t>(base)), Print(": "), PrintHex(dll.relocations);
