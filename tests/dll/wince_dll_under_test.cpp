@@ -158,6 +158,10 @@ TEST(WinceDll, IsLoadedAtTheTestBaseWithItsRelocationsApplied) {
     EXPECT_EQ(g_dll.imports, 16u);
     EXPECT_EQ(WinceExport(g_dll, "Initialize"), reinterpret_cast<void *>(&Initialize));
     EXPECT_EQ(WinceExport(g_dll, FLATPLAY_GETPLAYPOSITION_EXPORT), reinterpret_cast<void *>(&GetPlayPosition));
+    EXPECT_EQ(WinceExport(g_dll, 11u), reinterpret_cast<void *>(&Initialize));
+    EXPECT_EQ(WinceExport(g_dll, 3u), reinterpret_cast<void *>(&GetPlayPosition));
+    EXPECT_EQ(WinceExport(g_dll, 52u), reinterpret_cast<void *>(&PlayerSetMessageDrain));
+    EXPECT_EQ(WinceExport(g_dll, 53u), nullptr);
     auto *record = reinterpret_cast<uint8_t *>(&g_ctx);
     EXPECT_TRUE(record > g_dll.base && record < g_dll.base + 0x10000) << "g_ctx is not the DLL's";
     std::printf("flatplay.dll at 0x%08x (preferred 0x%08x): %u relocations applied, %u imports bound\n",

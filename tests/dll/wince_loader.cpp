@@ -117,3 +117,11 @@ void *WinceExport(const WinceDll &dll, const char *name) {
             return const_cast<uint8_t *>(base) + Word(base + functions + 4 * Half(base + ordinals + 2 * i));
     return nullptr;
 }
+
+void *WinceExport(const WinceDll &dll, uint32_t ordinal) {
+    uint8_t *base = dll.base;
+    uint32_t size;
+    const uint32_t exports = Directory(base + Word(base + 0x3C) + 24, 0, &size);
+    const uint32_t index = ordinal - Word(base + exports + 16); // less the ordinal base
+    return index < Word(base + exports + 20) ? base + Word(base + Word(base + exports + 28) + 4 * index) : nullptr;
+}

@@ -29,6 +29,8 @@ const char *WinceLoad(const uint8_t *file, size_t size, uint8_t *base,
 
 // The address of an export by name, or null.
 void *WinceExport(const WinceDll &dll, const char *name);
+// ... or by ordinal.
+void *WinceExport(const WinceDll &dll, uint32_t ordinal);
 
 // Equal C strings, ASCII case ignored (CE compares module names so).
 bool WinceSameName(const char *a, const char *b, bool ignoreCase = false);
