@@ -70,18 +70,21 @@ add_custom_command(OUTPUT ${resource}
 
 # Windows CE GUI subsystem 4.20 (Pocket PC 2003 and later), no C runtime or
 # start-up code (the do-nothing DllMain is the entry), no time stamp (the
-# same sources give the same bytes), no symbols.
+# same sources give the same bytes), no symbols: they stay in the map, from
+# which the unit tests find the loaded DLL's records (tests/dll).
 set(layout ${PROJECT_SOURCE_DIR}/cmake/wince-dll.ld)
 set(dll ${PROJECT_BINARY_DIR}/flatplay.dll)
 set(implib ${PROJECT_BINARY_DIR}/libflatplay.dll.a)
-add_custom_command(OUTPUT ${dll} ${implib}
+set(map ${PROJECT_BINARY_DIR}/flatplay.map)
+add_custom_command(OUTPUT ${dll} ${implib} ${map}
   COMMAND ${bin}-ld -shared --subsystem wince:4.20 --image-base 0x10000000 --entry DllMain -nostdlib -s
-          --gc-sections --no-insert-timestamp --disable-dynamicbase --disable-nxcompat -T ${layout} --out-implib ${implib} -o ${dll}
+          --gc-sections --no-insert-timestamp --disable-dynamicbase --disable-nxcompat -T ${layout} --out-implib ${implib} -Map ${map} --no-demangle -o ${dll}
           "$<TARGET_OBJECTS:flatplay_core_wince>" ${stubs} ${resource} ${def} ${implibs}
   DEPENDS flatplay_core_wince "$<TARGET_OBJECTS:flatplay_core_wince>" ${stubs} ${resource} ${def} ${implibs} ${layout}
   COMMAND_EXPAND_LISTS VERBATIM)
 add_custom_target(flatplay ALL DEPENDS ${dll})
 set(FLATPLAY_WINCE_DLL ${dll} PARENT_SCOPE)
+set(FLATPLAY_WINCE_MAP ${map} PARENT_SCOPE)
 set(FLATPLAY_WINCE_TOOLS ${bin} PARENT_SCOPE)
 
 # ---- The SDK for CE: cmake --install, or its ZIP with cpack -------------------

@@ -27,6 +27,12 @@ extern "C" void NKDbgPrintfW(LPCWSTR format, ...);
 #undef InterlockedExchange
 extern "C" LONG WINAPI InterlockedCompareExchange(volatile LONG *target, LONG exchange, LONG comparand);
 extern "C" LONG WINAPI InterlockedExchange(volatile LONG *target, LONG value);
+// The thread's number as CE's own headers give it (kfuncs.h's inline
+// GetCurrentThreadId): the current thread's handle in the kernel's page of
+// user data, at 0xFFFFC800 + 4 + 4 on ARM. Not ole32's CoGetCurrentProcess,
+// which a device's COM may lack: one import missing, and the DLL loads not at all.
+inline DWORD CeCurrentThreadId() { return *reinterpret_cast<const volatile DWORD *>(0xFFFFC808); }
+#define CoGetCurrentProcess CeCurrentThreadId
 #endif
 // The SDK declares these; guids.cpp defines them.
 extern "C" {
