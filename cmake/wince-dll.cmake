@@ -97,6 +97,9 @@ install(FILES ${PROJECT_SOURCE_DIR}/include/flatplay/flatplay.h ${PROJECT_BINARY
 include(${PROJECT_SOURCE_DIR}/cmake/sdk-text.cmake)
 flatplay_sdk_text(${arch} "Windows CE on ARM" ${PROJECT_SOURCE_DIR}/cmake/sdk/wince-README.md.in api players behaviours wine)
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION .)
+# The example host every ZIP carries; its CMake project finds the other
+# ZIPs' CMake package, which this one has not.
+install(FILES ${PROJECT_SOURCE_DIR}/examples/host/player.c DESTINATION examples/host)
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_FILE_NAME flatplay-${PROJECT_VERSION}-${arch})
 include(CPack)

@@ -13,13 +13,18 @@
  * could serve several; no Initialize, whatever COM the thread has.
  * Win32 only, no C runtime, C or C++: GCC, clang and lld-link all build it
  * from this one source, with or without a runtime of their own, for x64,
- * x86, ARM64 and 32-bit ARM. */
+ * x86, ARM64 and 32-bit ARM; with _WIN32_WCE defined, for Windows CE. */
 #include <flatplay/flatplay.h>
 #include <shellapi.h>
 
 enum { ID_PLAY = 1, ID_STOP, ID_MUTE, ID_FULL, ID_TIMER };
 enum { WM_GRAPH_EVENT = WM_APP + 1, BUTTON_ROW = 36 };
 #define SEEK_STEP 50000000 /* 5 s in 100-ns units */
+#ifdef _WIN32_WCE
+#define FRAME_STYLE (WS_CAPTION | WS_SYSMENU) /* CE has no WS_OVERLAPPEDWINDOW, no WS_THICKFRAME */
+#else
+#define FRAME_STYLE WS_OVERLAPPEDWINDOW
+#endif
 
 static HWND g_window, g_mute;
 static FLATPLAY_PLAYER g_player; /* from PlayerCreate */
@@ -99,10 +104,25 @@ static void AddClock(Text *text, LONGLONG time) {
     AddNumber(text, seconds, 10, 2);
 }
 
+#ifdef _WIN32_WCE
+/* CE has wide functions only: the text (ASCII) widened. */
+static LPCWSTR Wide(const Text *text) {
+    static WCHAR wide[sizeof text->chars];
+    int i;
+    for (i = 0; i <= text->length; ++i) wide[i] = (WCHAR)text->chars[i];
+    return wide;
+}
+#endif
+
 static void Print(Text *text) {
+#ifdef _WIN32_WCE
+    Add(text, "\n");
+    OutputDebugStringW(Wide(text)); /* the devices have no console */
+#else
     DWORD written;
     Add(text, "\n");
     WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), text->chars, (DWORD)text->length, &written, NULL);
+#endif
 }
 
 /* The clip's time by the clock, from the last start, pause or seek. */
@@ -137,7 +157,11 @@ static void ShowTitle(void) {
     Add(&title, "  (");
     AddCode(&title, g_last);
     Add(&title, ")");
+#ifdef _WIN32_WCE
+    SetWindowTextW(g_window, Wide(&title));
+#else
     SetWindowTextA(g_window, title.chars);
+#endif
 }
 
 /* The Mute button says what pressing it does. */
@@ -287,11 +311,39 @@ static LONGLONG ParseSeconds(LPCWSTR text) {
     return (LONGLONG)whole * 10000000 + (LONGLONG)thousandths * 10000;
 }
 
+#ifdef _WIN32_WCE
+/* CE has no shell32, and hands the entry point the arguments alone: split
+ * here, after a program name, a quoted clip whole. More than three make
+ * four, which Run refuses. */
+static LPWSTR g_arguments;
+static LPWSTR *SplitArguments(int *argc) {
+    static WCHAR name[] = L"player";
+    static LPWSTR argv[4];
+    LPWSTR at = g_arguments;
+    WCHAR end;
+    argv[0] = name;
+    *argc = 1;
+    while (at && *argc < 4) {
+        while (*at == ' ') ++at;
+        if (!*at) break;
+        end = *at == '"' ? *at++ : ' ';
+        argv[(*argc)++] = at;
+        while (*at && *at != end) ++at;
+        if (*at) *at++ = 0;
+    }
+    return argv;
+}
+#endif
+
 static int Run(void) {
     static WNDCLASSW wc; /* static: zeroed without memset */
     RECT frame;
     int argc = 0;
+#ifdef _WIN32_WCE
+    LPWSTR *argv = SplitArguments(&argc);
+#else
     LPWSTR *argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+#endif
     HRESULT created, opened;
     FLATPLAY_MEDIA_INFO info;
     Text line;
@@ -325,12 +377,12 @@ static int Run(void) {
     frame.top = 0;
     frame.right = 480;
     frame.bottom = 270 + BUTTON_ROW;
-    AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, FALSE);
+    AdjustWindowRectEx(&frame, FRAME_STYLE, FALSE, 0);
     /* WS_CLIPCHILDREN: the bars painted black after a resize must not paint
      * over the buttons. */
-    g_window = CreateWindowW(wc.lpszClassName, L"flatplay", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE,
-                             CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top, NULL,
-                             NULL, wc.hInstance, NULL);
+    g_window = CreateWindowW(wc.lpszClassName, L"flatplay", FRAME_STYLE | WS_CLIPCHILDREN | WS_VISIBLE, CW_USEDEFAULT,
+                             CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top, NULL, NULL,
+                             wc.hInstance, NULL);
 
     PlayerSetOwner(g_player, g_window);                       /* the video's parent, which gets its taps */
     PlayerSetEventWindow(g_player, g_window, WM_GRAPH_EVENT); /* for this file and every later one */
@@ -392,6 +444,18 @@ static int Run(void) {
 #else
 #define PLAYER_C
 #endif
+#ifdef _WIN32_WCE
+/* The entry point (-e PlayerEntry, /entry:PlayerEntry): CE's loader passes
+ * it WinMain's arguments, the command line wide and without the program's
+ * name, and the process ends with its first thread (coredll's import
+ * lists have no ExitProcess). No WinMain: desktop headers declare it with
+ * an ANSI command line, CE's with a wide one. */
+PLAYER_C void WINAPI PlayerEntry(HINSTANCE instance, HINSTANCE previous, LPWSTR command_line, int show) {
+    (void)instance, (void)previous, (void)show;
+    g_arguments = command_line;
+    ExitThread((DWORD)Run());
+}
+#else
 /* The entry point when linked without a C runtime (lld-link
  * /entry:PlayerEntry, or -Wl,--entry=PlayerEntry on ARM). */
 PLAYER_C void WINAPI PlayerEntry(void) { ExitProcess((UINT)Run()); }
@@ -400,3 +464,4 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR command_line, i
     (void)instance, (void)previous, (void)command_line, (void)show;
     return Run();
 }
+#endif
