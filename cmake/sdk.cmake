@@ -35,7 +35,7 @@ flatplay_sdk_text(${arch} "${processor_names_${arch}}" ${PROJECT_SOURCE_DIR}/cma
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION .)
 # ARM: what makes the Wine that runs a host here, on an x64 Debian machine.
 if(arch MATCHES "^arm")
-  install(PROGRAMS ${PROJECT_SOURCE_DIR}/scripts/arm-wine-root DESTINATION tools)
+  install(PROGRAMS ${PROJECT_SOURCE_DIR}/scripts/wine-root DESTINATION tools)
 endif()
 install(FILES ${PROJECT_SOURCE_DIR}/examples/host/CMakeLists.txt ${PROJECT_SOURCE_DIR}/examples/host/player.c
         DESTINATION examples/host)

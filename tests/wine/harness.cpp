@@ -78,11 +78,20 @@ void Skip(const char *why) {
     Print("skipped: %s\n", why);
 }
 
+bool Emulated() {
+#if defined(__aarch64__) || defined(__arm__)
+    return true;
+#else
+    wchar_t flag[2] = L"";
+    return GetEnvironmentVariableW(L"FLATPLAY_EMULATED", flag, 2) == 1 && flag[0] == L'1';
+#endif
+}
+
 int Rounds(int rounds, const char *what) {
-    if (!kEmulated) return rounds;
+    if (!Emulated()) return rounds;
     const int run = rounds / 5;
     char why[160];
-    Format(why, sizeof why, "%d of %d %s: run on x64 and x86 only, to keep the emulated run short", rounds - run,
+    Format(why, sizeof why, "%d of %d %s: run where the processor is not emulated, to keep the emulated run short", rounds - run,
            rounds, what);
     Skip(why);
     return run;

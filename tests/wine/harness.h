@@ -80,15 +80,13 @@ void MeasureAudioGap(const char *mark, int fromMs, int toMs);
 // is counted and reported ("skipped: ..."), never passed.
 void Skip(const char *why);
 
+// Whether this runs through qemu-user: always on ARM; on x86 where the
+// kernel runs no 32-bit code (run-case sets FLATPLAY_EMULATED there).
+bool Emulated();
 // How many rounds a repeating case runs: `rounds` natively; under emulation
-// (the ARM targets, through qemu) a fifth of them, the rest named as a skip:
-// there a graph costs 0.5 to 0.6 s of processor time (0.34 s on x64), and
-// the suite shares two cores. `what` names the rounds.
-#if defined(__aarch64__) || defined(__arm__)
-constexpr bool kEmulated = true;
-#else
-constexpr bool kEmulated = false;
-#endif
+// a fifth of them, the rest named as a skip: there a graph costs 0.5 to
+// 0.6 s of processor time (0.34 s on x64), and the suite shares two cores.
+// `what` names the rounds.
 int Rounds(int rounds, const char *what);
 
 // Points flatplay.dll's import of `name` from `dll` at `replacement`, so a
