@@ -91,8 +91,7 @@ int Rounds(int rounds, const char *what) {
     if (!Emulated()) return rounds;
     const int run = rounds / 5;
     char why[160];
-    Format(why, sizeof why, "%d of %d %s: run where the processor is not emulated, to keep the emulated run short", rounds - run,
-           rounds, what);
+    Format(why, sizeof why, "%d of %d %s: run where not emulated, to keep this run short", rounds - run, rounds, what);
     Skip(why);
     return run;
 }
